@@ -1,0 +1,46 @@
+# Project-wide compile settings and helpers for tests.
+
+add_compile_options(-Wall -Wextra)
+if(TB_WERROR)
+    add_compile_options(-Werror)
+endif()
+
+if(TB_SANITIZE)
+    string(REPLACE "," ";" _tb_sanitizers "${TB_SANITIZE}")
+    foreach(_s IN LISTS _tb_sanitizers)
+        add_compile_options(-fsanitize=${_s})
+        add_link_options(-fsanitize=${_s})
+    endforeach()
+    add_compile_options(-fno-omit-frame-pointer -fno-sanitize-recover=all)
+endif()
+
+# Where the shared receiver captures live on our own machines; tests skip when it is absent.
+get_filename_component(TB_CORPUS_DIR "${CMAKE_SOURCE_DIR}/../shared/corpus" ABSOLUTE)
+set(TB_TEST_DATA_DIR "${CMAKE_SOURCE_DIR}/tests/data")
+
+# tb_add_gtest(name SOURCES a.cpp ... LIBS lib ... [LABELS l ...])
+# A GoogleTest executable registered with ctest, one ctest entry per test case.
+function(tb_add_gtest name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+    target_compile_definitions(${name} PRIVATE
+        TB_CORPUS_DIR="${TB_CORPUS_DIR}" TB_TEST_DATA_DIR="${TB_TEST_DATA_DIR}")
+    include(GoogleTest)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+        PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# tb_add_qtest(name SOURCES a.cpp ... LIBS lib ...)
+# A Qt Test executable (offscreen platform), one ctest entry for the whole executable.
+function(tb_add_qtest name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test Threads::Threads)
+    target_compile_definitions(${name} PRIVATE
+        TB_CORPUS_DIR="${TB_CORPUS_DIR}" TB_TEST_DATA_DIR="${TB_TEST_DATA_DIR}")
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS "gui;${T_LABELS}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Entry i of both lists belongs to the same port, in the order the system lists them.
+// ports: device paths; descriptions: what the system knows (may be empty).
+bool EnumerateSerialPorts(std::vector<std::string>& ports, std::vector<std::string>& descriptions);
