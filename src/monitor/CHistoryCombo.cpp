@@ -161,6 +161,11 @@ void CHistoryCombo::SetEditTextKeepingIndex(int index) {
 bool CHistoryCombo::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
+        // Taken here: the combo box would hand the key to its field a second time.
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            emit returnPressed();
+            return true;
+        }
         // Deleting must not bring back the characters just deleted.
         m_autoComplete = (key == Qt::Key_Backspace || key == Qt::Key_Delete) ? 0 : 1;
     }

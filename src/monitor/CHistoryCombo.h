@@ -39,6 +39,10 @@ public:
     int m_maxItems = 100;
     int m_allowSort = 0;
 
+signals:
+    // Enter or Return in the edit field, once per key press.
+    void returnPressed();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -49,7 +49,7 @@ CNMEAMonitorWnd::CNMEAMonitorWnd(ILineSender* sender, QWidget* parent)
     m_buttonSend->setProperty("controlId", kIdSendButton);
     connect(m_buttonSend, &QPushButton::clicked, this, &CNMEAMonitorWnd::OnSend);
     // Enter in the field sends, as the button does.
-    connect(m_comboSend->lineEdit(), &QLineEdit::returnPressed, this, &CNMEAMonitorWnd::OnSend);
+    connect(m_comboSend, &CHistoryCombo::returnPressed, this, &CNMEAMonitorWnd::OnSend);
 
     for (int k = 1; k <= kQuickRows; ++k) {
         const QString name = QuickName(k);
@@ -67,7 +67,7 @@ CNMEAMonitorWnd::CNMEAMonitorWnd(ILineSender* sender, QWidget* parent)
         button->setProperty("controlId", kIdSendButton + k);
         m_buttonQSend[k - 1] = button;
         connect(button, &QPushButton::clicked, this, [this, k] { OnQuickSend(k); });
-        connect(combo->lineEdit(), &QLineEdit::returnPressed, this, [this, k] { OnQuickSend(k); });
+        connect(combo, &CHistoryCombo::returnPressed, this, [this, k] { OnQuickSend(k); });
     }
 
     m_editTx = new CLogEditCtrl(this);
