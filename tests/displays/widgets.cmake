@@ -1,0 +1,4 @@
+# Drawing components: sky plot bookkeeping without a screen, rendering checked offscreen.
+tb_add_gtest(displays_skyplot_logic_test
+    SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/SkyPlotLogicTest.cpp
+    LIBS tb_displays)
