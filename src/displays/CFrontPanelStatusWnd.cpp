@@ -77,6 +77,13 @@ FrontPanelLayout ComputeFrontPanelLayout(const QSize& client) {
     return L;
 }
 
+QString StatusValueText(const DisplaySnapshot& s) {
+    return QString::asprintf(
+        "%.5f\n%.5f\n%.3f M\n%.1f (%.1f)\n%.1f (%.1f)\n%.1f (%.1f)\n%d\n%d\n", s.latitude,
+        s.longitude, s.altitude, s.gpsPdop, s.glonassPdop, s.gpsHdop, s.glonassHdop, s.gpsVdop,
+        s.glonassVdop, static_cast<int>(s.satellitesUsed), static_cast<int>(s.satellitesInView));
+}
+
 CFrontPanelStatusWnd::CFrontPanelStatusWnd(ILineSender* sender, QWidget* parent)
     : QWidget(parent), m_sender(sender), m_menu(new QMenu(this)) {
     setWindowTitle(QStringLiteral("Front Panel Status"));
@@ -165,10 +172,7 @@ void CFrontPanelStatusWnd::DrawStatusText(QPainter& p, const QRect& r1) {
         widest = std::max(widest, fm.horizontalAdvance(line));
 
     const DisplaySnapshot s = CopySnapshot();
-    const QString values = QString::asprintf(
-        "%.5f\n%.5f\n%.3f M\n%.1f (%.1f)\n%.1f (%.1f)\n%.1f (%.1f)\n%d\n%d\n", s.latitude,
-        s.longitude, s.altitude, s.gpsPdop, s.glonassPdop, s.gpsHdop, s.glonassHdop, s.gpsVdop,
-        s.glonassVdop, static_cast<int>(s.satellitesUsed), static_cast<int>(s.satellitesInView));
+    const QString values = StatusValueText(s);
     const int valueLeft = labelBox.left() + widest + 5;
     if (valueLeft < right)
         p.drawText(Edges(valueLeft, r1.top(), right, bottom), Qt::AlignLeft | Qt::AlignTop, values);

@@ -26,6 +26,10 @@ struct FrontPanelLayout {
 };
 FrontPanelLayout ComputeFrontPanelLayout(const QSize& client);
 
+// The value column of the status box: position, DOPs (GPS with GLONASS in parentheses) and
+// the two satellite counts, one per line.
+QString StatusValueText(const DisplaySnapshot& s);
+
 class CFrontPanelStatusWnd : public QWidget {
     Q_OBJECT
 public:

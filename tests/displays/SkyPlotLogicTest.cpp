@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "displays/CAzimuthElevationWnd.h"
+#include "displays/LookColours.h"
 
 namespace {
 
@@ -24,6 +25,12 @@ std::unique_ptr<CAzimuthElevationWnd> Plot() {
 }
 
 } // namespace
+
+TEST(LookColours, DefaultLookIsOffice2007Black) {
+    EXPECT_EQ(ApplicationLook(), 32782u);
+    EXPECT_EQ(LookColours().background, QColor(32, 32, 32));
+    EXPECT_EQ(LookColours().foreground, QColor(192, 192, 192));
+}
 
 TEST(SkyPlotState, StartsEmptyWithUnsetMask) {
     auto plot = Plot();
