@@ -6,14 +6,16 @@
 #include <QPainter>
 #include <QPushButton>
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_picture(QStringLiteral(":/bitmaps/143.png")) {
+CAboutDlg::CAboutDlg(QWidget* parent)
+    : QDialog(parent), m_picture(QStringLiteral(":/bitmaps/143.png")) {
     setWindowTitle(QStringLiteral("About Tollbrook"));
     const DialogUnits du(*this);
     setFixedSize(du.Size(301, 151));
 
     auto* version = new QLabel(QStringLiteral("Tollbrook, Version 3.0 Build 2030"), this);
     version->setGeometry(du.Rect(1, 124, 230, 10));
-    auto* line2 = new QLabel(QStringLiteral("GPS tracker bench monitor, factory test and configuration"), this);
+    auto* line2 = new QLabel(
+        QStringLiteral("GPS tracker bench monitor, factory test and configuration"), this);
     line2->setGeometry(du.Rect(1, 136, 230, 10));
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setGeometry(du.Rect(244, 130, 50, 14));

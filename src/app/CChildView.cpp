@@ -62,23 +62,27 @@ CChildView::CChildView(ILineSender* sender, QWidget* parent) : QWidget(parent) {
     m_wndTabs->addTab(m_wndMonitor, TabImage(strip, 0), QStringLiteral("NMEA Monitor"));
     m_wndTabs->addTab(m_wndFrontPanel, TabImage(strip, 1), QStringLiteral("Front Panel Status"));
     m_wndTabs->addTab(m_wndTestPage, TabImage(strip, 2), QStringLiteral("Factory Test"));
-    m_wndTabs->addTab(m_wndConfigPage, TabImage(strip, 3),
-                      QStringLiteral("Tracker Configuration"));
+    m_wndTabs->addTab(m_wndConfigPage, TabImage(strip, 3), QStringLiteral("Tracker Configuration"));
     m_wndTabs->setCurrentIndex(MonitorPage);
 }
 
 CChildView::~CChildView() = default;
 
-QWidget* CChildView::PageWidget(Page page) const { return m_wndTabs->widget(page); }
+QWidget* CChildView::PageWidget(Page page) const {
+    return m_wndTabs->widget(page);
+}
 
 void CChildView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     m_wndTabs->setGeometry(0, 0, width(), height());
 }
 
-void CChildView::AppendRx(const char* text) { m_wndMonitor->AppendRx(text); }
-void CChildView::AppendTx(const char* text) { m_wndMonitor->AppendTx(text); }
-
+void CChildView::AppendRx(const char* text) {
+    m_wndMonitor->AppendRx(text);
+}
+void CChildView::AppendTx(const char* text) {
+    m_wndMonitor->AppendTx(text);
+}
 
 #if !TB_HAVE_MONITOR
 namespace {
@@ -91,19 +95,39 @@ void CopySelectionOf(QPlainTextEdit* edit) {
 #endif
 
 #if TB_HAVE_MONITOR
-void CChildView::ClearRx() { m_wndMonitor->m_editRx->Clear(); }
-void CChildView::ClearTx() { m_wndMonitor->m_editTx->Clear(); }
-void CChildView::CopyRx() { m_wndMonitor->m_editRx->CopySelection(); }
-void CChildView::CopyTx() { m_wndMonitor->m_editTx->CopySelection(); }
+void CChildView::ClearRx() {
+    m_wndMonitor->m_editRx->Clear();
+}
+void CChildView::ClearTx() {
+    m_wndMonitor->m_editTx->Clear();
+}
+void CChildView::CopyRx() {
+    m_wndMonitor->m_editRx->CopySelection();
+}
+void CChildView::CopyTx() {
+    m_wndMonitor->m_editTx->CopySelection();
+}
 #else
-void CChildView::ClearRx() { m_wndMonitor->m_editRx->clear(); }
-void CChildView::ClearTx() { m_wndMonitor->m_editTx->clear(); }
-void CChildView::CopyRx() { CopySelectionOf(m_wndMonitor->m_editRx); }
-void CChildView::CopyTx() { CopySelectionOf(m_wndMonitor->m_editTx); }
+void CChildView::ClearRx() {
+    m_wndMonitor->m_editRx->clear();
+}
+void CChildView::ClearTx() {
+    m_wndMonitor->m_editTx->clear();
+}
+void CChildView::CopyRx() {
+    CopySelectionOf(m_wndMonitor->m_editRx);
+}
+void CChildView::CopyTx() {
+    CopySelectionOf(m_wndMonitor->m_editTx);
+}
 #endif
 
-QString CChildView::RxText() const { return m_wndMonitor->m_editRx->toPlainText(); }
-QString CChildView::TxText() const { return m_wndMonitor->m_editTx->toPlainText(); }
+QString CChildView::RxText() const {
+    return m_wndMonitor->m_editRx->toPlainText();
+}
+QString CChildView::TxText() const {
+    return m_wndMonitor->m_editTx->toPlainText();
+}
 
 void CChildView::RefreshFrontPanel() {
 #if TB_HAVE_FRONTPANEL
@@ -148,14 +172,14 @@ void CChildView::SetTestPage(QWidget* page, IReceiveChunkConsumer* consumer) {
 
 void CChildView::SetConfigurationPage(QWidget* page, IDeviceReplyConsumer* consumer) {
     if (page) {
-        ReplacePage(ConfigurationPage, page, QStringLiteral("Tracker Configuration"));
+        ReplacePage(TrackerConfigurationPage, page, QStringLiteral("Tracker Configuration"));
         m_wndConfigPage = page;
     }
     m_pConfigPage = consumer;
 }
 
-void CChildView::FeedPlots(double latitude, double longitude, double /*altitude*/,
-                           double /*hdop*/, double /*vdop*/) {
+void CChildView::FeedPlots(double latitude, double longitude, double /*altitude*/, double /*hdop*/,
+                           double /*vdop*/) {
     // Scatter plot AddPosition and position plot AddPosition go here once those components
     // exist; the average centre is handed over as the position plot would compute it.
     m_scatterPlot.samplesReceived += 1;

@@ -18,7 +18,12 @@ class CMonitorStandIn;
 class CChildView : public QWidget {
     Q_OBJECT
 public:
-    enum Page { MonitorPage = 0, FrontPanelPage = 1, FactoryTestPage = 2, ConfigurationPage = 3 };
+    enum Page {
+        MonitorPage = 0,
+        FrontPanelPage = 1,
+        FactoryTestPage = 2,
+        TrackerConfigurationPage = 3
+    };
 
     CChildView(ILineSender* sender, QWidget* parent = nullptr);
     ~CChildView() override;

@@ -21,8 +21,7 @@ public:
                                QStringLiteral("115200")});
         form->addRow(QStringLiteral("Communication Port:"), m_editPort);
         form->addRow(QStringLiteral("Baud Rate:"), m_comboBaud);
-        auto* buttons =
-            new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
         form->addRow(buttons);

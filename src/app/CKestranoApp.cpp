@@ -15,7 +15,9 @@ bool HaveDisplay() {
 
 CKestranoApp::CKestranoApp() = default;
 
-CKestranoApp::~CKestranoApp() { m_pMainWnd.reset(); }
+CKestranoApp::~CKestranoApp() {
+    m_pMainWnd.reset();
+}
 
 bool CKestranoApp::InitInstance() {
     // The settings store: QSettings INI of organisation "quenhollow", application

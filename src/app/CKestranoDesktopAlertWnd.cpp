@@ -59,9 +59,10 @@ CKestranoDesktopAlertWnd::CKestranoDesktopAlertWnd(QWidget* owner, const QPixmap
     message->setObjectName(QStringLiteral("text"));
     message->setWordWrap(true);
     texts->addWidget(message);
-    auto* link = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
-                                .arg(QString::fromLatin1(kDownloadPageUrl), linkText.toHtmlEscaped()),
-                            this);
+    auto* link =
+        new QLabel(QStringLiteral("<a href=\"%1\">%2</a>")
+                       .arg(QString::fromLatin1(kDownloadPageUrl), linkText.toHtmlEscaped()),
+                   this);
     link->setObjectName(QStringLiteral("link"));
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(link, &QLabel::linkActivated, this, [this] { OnClickLinkButton(); });

@@ -38,6 +38,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -177,8 +178,7 @@ bool CMainFrame::Create() {
 
     LoadDopThresholdIntoScatterPlot();
     ScatterPlotSettings& scatter = m_wndView->ScatterPlot();
-    scatter.centreMode =
-        GetProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), 2);
+    scatter.centreMode = GetProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), 2);
     scatter.recentrePending = 1;
     LoadUserPositionIntoScatterPlot(false);
 
@@ -205,8 +205,7 @@ void CMainFrame::BuildActions() {
         bool checkable;
     };
     const Def defs[] = {
-        {Cmd::Connect, "&Connect to GPS...", "Connect to the GPS receiver on a serial port",
-         true},
+        {Cmd::Connect, "&Connect to GPS...", "Connect to the GPS receiver on a serial port", true},
         {Cmd::Disconnect, "&Disconnect", "Close the serial port or the playback file", true},
         {Cmd::RecordData, "&Record Data...", "Record the received data to a file", true},
         {Cmd::PlayBackData, "&Play Back Data...", "Play back a recorded data file", false},
@@ -432,8 +431,8 @@ void CMainFrame::UpdateStatusPanes() {
     char16_t text[256];
     {
         std::lock_guard<std::mutex> lock(snapshotLock);
-        std::copy(std::begin(theSnapshot.fixQualityText), std::begin(theSnapshot.fixQualityText) + 255,
-                  text);
+        std::copy(std::begin(theSnapshot.fixQualityText),
+                  std::begin(theSnapshot.fixQualityText) + 255, text);
     }
     text[255] = 0;
     size_t len = 0;
@@ -654,28 +653,25 @@ void CMainFrame::ClearDecodedData() {
 
 void CMainFrame::AutomaticConnection() {
     theSerialPort.Close();
-    ++m_nSourceGeneration;
     ClearDecodedData();
-    const QString port =
-        GetProfileString(kSettingsSection, QStringLiteral("Comm Port"), QStringLiteral("/dev/ttyS0"));
+    const QString port = GetProfileString(kSettingsSection, QStringLiteral("Comm Port"),
+                                          QStringLiteral("/dev/ttyS0"));
     const int baud = GetProfileInt(kSettingsSection, QStringLiteral("Baud"), 9600);
     m_lastOpenPort = port;
     m_nLastOpenBaud = baud;
     // Silent: a missing or busy port at start-up is normal; Connect reports its failures.
     theSerialPort.Open(port.toLocal8Bit().toStdString(), baud);
-    ++m_nSourceGeneration;
 }
 
 void CMainFrame::OnConnect() {
     CConnectDlg dlg(this);
-    dlg.m_strPort =
-        GetProfileString(kSettingsSection, QStringLiteral("Comm Port"), QStringLiteral("/dev/ttyS0"));
+    dlg.m_strPort = GetProfileString(kSettingsSection, QStringLiteral("Comm Port"),
+                                     QStringLiteral("/dev/ttyS0"));
     dlg.m_nBaud = GetProfileInt(kSettingsSection, QStringLiteral("Baud"), 115200);
     if (ExecModal(dlg) != QDialog::Accepted)
         return;
 
     theSerialPort.Close();
-    ++m_nSourceGeneration;
     // The reader decodes nothing while no source is open, so the model can be reset here.
     ClearDecodedData();
 
@@ -684,7 +680,6 @@ void CMainFrame::OnConnect() {
     m_lastOpenPort = port;
     m_nLastOpenBaud = baud;
     const int result = theSerialPort.Open(port.toLocal8Bit().toStdString(), baud);
-    ++m_nSourceGeneration;
     if (result == -1) {
         AppMessageBox(this, QMessageBox::Critical,
                       QStringLiteral("Unable to connect to specified communication port.\n") +
@@ -697,16 +692,14 @@ void CMainFrame::OnConnect() {
 
 void CMainFrame::OnDisconnect() {
     theSerialPort.Close();
-    ++m_nSourceGeneration;
 }
 
-void CMainFrame::OnSourceLost(int generation) {
+void CMainFrame::OnSourceLost(quint64 source) {
     // The device went away (unplugged, hung up): close it so that Connect and Disconnect
     // show the truth, and say so where the operator looks.
-    if (generation != m_nSourceGeneration.load() || !theSerialPort.IsOpen())
+    if (source != theSerialPort.SourceId() || !theSerialPort.IsOpen())
         return;
     theSerialPort.Close();
-    ++m_nSourceGeneration;
     statusBar()->showMessage(QStringLiteral("The connection to the device was lost."), 10000);
 }
 
@@ -715,7 +708,8 @@ void CMainFrame::OnRecord() {
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setDefaultSuffix(QStringLiteral("txt"));
-    dlg.setNameFilters({QStringLiteral("NMEA Data File (*.txt)"), QStringLiteral("All Files (*.*)")});
+    dlg.setNameFilters(
+        {QStringLiteral("NMEA Data File (*.txt)"), QStringLiteral("All Files (*.*)")});
     dlg.selectFile(QStringLiteral("NewNMEAFile"));
     if (ExecModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
@@ -732,19 +726,18 @@ void CMainFrame::OnPlayBack() {
     dlg.setFileMode(QFileDialog::ExistingFile);
     dlg.setDefaultSuffix(QStringLiteral("txt"));
     dlg.setNameFilters({QStringLiteral("NMEA Data File (*.txt)"),
-                        QStringLiteral("NMEA Data File (*.log)"), QStringLiteral("All Files (*.*)")});
+                        QStringLiteral("NMEA Data File (*.log)"),
+                        QStringLiteral("All Files (*.*)")});
     dlg.selectFile(QStringLiteral("NewNMEAFile"));
     if (ExecModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
     const QString path = dlg.selectedFiles().constFirst();
 
     theSerialPort.Close();
-    ++m_nSourceGeneration;
     // Cleared before the file is opened, so that no byte of it is decoded into old data.
     ClearDecodedData();
     if (!theSerialPort.OpenPlayback(path.toLocal8Bit().toStdString()))
         AppMessageBox(this, QMessageBox::NoIcon, QStringLiteral("File Error!"));
-    ++m_nSourceGeneration;
     setWindowTitle(kTitle + QStringLiteral(" - [Playback: ") + QFileInfo(path).fileName() +
                    QStringLiteral("]"));
 }
@@ -752,7 +745,6 @@ void CMainFrame::OnPlayBack() {
 void CMainFrame::OnStop() {
     if (theSerialPort.IsPlayback()) {
         theSerialPort.Close();
-        ++m_nSourceGeneration;
     }
     if (m_fileRecord.isOpen())
         m_fileRecord.close();
@@ -812,9 +804,8 @@ void CMainFrame::OnAbout() {
 
 void CMainFrame::OnCustomize() {
     QList<QAction*> available;
-    for (int id : {Cmd::Connect, Cmd::Disconnect, Cmd::AppAbout, Cmd::RecordData,
-                   Cmd::PlayBackData, Cmd::StopRecordPlay, Cmd::SetDopThreshold,
-                   Cmd::SetUserPosition})
+    for (int id : {Cmd::Connect, Cmd::Disconnect, Cmd::AppAbout, Cmd::RecordData, Cmd::PlayBackData,
+                   Cmd::StopRecordPlay, Cmd::SetDopThreshold, Cmd::SetUserPosition})
         available.append(m_actions[id]);
     CToolBarCustomizeDlg dlg(available, m_toolBarCommands,
                              {Cmd::Connect, Cmd::Disconnect, Cmd::AppAbout}, this);
@@ -903,19 +894,23 @@ void CMainFrame::OnPositionUpdate() {
         std::lock_guard<std::mutex> lock(snapshotLock);
         copy = theSnapshot;
     }
-    m_wndView->FeedPlots(copy.latitude, copy.longitude, copy.altitude, copy.gpsHdop,
-                         copy.gpsVdop);
+    m_wndView->FeedPlots(copy.latitude, copy.longitude, copy.altitude, copy.gpsHdop, copy.gpsVdop);
 }
 
 void CMainFrame::DataReceived() {
     QCoreApplication::postEvent(this, new QEvent(WM_DATA_RECEIVED));
 }
 
-void CMainFrame::DataSent() { QCoreApplication::postEvent(this, new QEvent(WM_DATA_SENT)); }
+void CMainFrame::DataSent() {
+    QCoreApplication::postEvent(this, new QEvent(WM_DATA_SENT));
+}
 
 void CMainFrame::SourceLost() {
-    QCoreApplication::postEvent(this,
-                                new FrameMessageEvent(WM_SOURCE_LOST, m_nSourceGeneration.load()));
+    // Names the source that failed, so that a notice that arrives after the operator has
+    // opened another source leaves that one alone.
+    QCoreApplication::postEvent(
+        this,
+        new FrameMessageEvent(WM_SOURCE_LOST, static_cast<qintptr>(theSerialPort.SourceId())));
 }
 
 void CMainFrame::PositionUpdate(std::stop_token stop) {
@@ -951,7 +946,8 @@ bool CMainFrame::event(QEvent* e) {
     }
     case WM_SOURCE_LOST: {
         auto* msg = dynamic_cast<FrameMessageEvent*>(e);
-        OnSourceLost(msg ? static_cast<int>(msg->wParam()) : -1);
+        if (msg)
+            OnSourceLost(static_cast<quint64>(msg->wParam()));
         return true;
     }
     case WM_COMMAND_EVENT:

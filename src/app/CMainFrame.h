@@ -105,7 +105,7 @@ private:
     void OnLook(unsigned id);
     void OnCentreMode(int mode);
     void OnUpdateAvailable(qintptr version);
-    void OnSourceLost(int generation);
+    void OnSourceLost(quint64 source);
     void AutomaticConnection();
     void ClearDecodedData();
     void LoadDopThresholdIntoScatterPlot();
@@ -137,9 +137,6 @@ private:
     bool m_bTxLit = false;
     bool m_bCreated = false;
     bool m_bAcquisitionStarted = false;
-    // Counts the sources opened and closed, so that a late "source lost" notice cannot close
-    // a source opened after it.
-    std::atomic<int> m_nSourceGeneration{0};
     int m_nOpenAlerts = 0;
     QString m_lastOpenPort;
     int m_nLastOpenBaud = 0;

@@ -21,7 +21,8 @@ QString CMonitorStandIn::Widen(const char* text) {
     for (const char* p = text; p && *p; ++p) {
         if (*p == '\r')
             continue;
-        out.append(QChar(static_cast<char16_t>(static_cast<int16_t>(static_cast<signed char>(*p)))));
+        out.append(
+            QChar(static_cast<char16_t>(static_cast<int16_t>(static_cast<signed char>(*p)))));
     }
     return out;
 }
@@ -34,5 +35,9 @@ void AppendAtEnd(QPlainTextEdit* edit, const QString& text) {
 }
 } // namespace
 
-void CMonitorStandIn::AppendRx(const char* text) { AppendAtEnd(m_editRx, Widen(text)); }
-void CMonitorStandIn::AppendTx(const char* text) { AppendAtEnd(m_editTx, Widen(text)); }
+void CMonitorStandIn::AppendRx(const char* text) {
+    AppendAtEnd(m_editRx, Widen(text));
+}
+void CMonitorStandIn::AppendTx(const char* text) {
+    AppendAtEnd(m_editTx, Widen(text));
+}

@@ -9,7 +9,9 @@
 #include <QPushButton>
 
 namespace {
-QString FormatField(double value) { return QString::asprintf("%.*g", 15, value); }
+QString FormatField(double value) {
+    return QString::asprintf("%.*g", 15, value);
+}
 } // namespace
 
 CSetPositionDlg::CSetPositionDlg(QWidget* parent) : QDialog(parent) {

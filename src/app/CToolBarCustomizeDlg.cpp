@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 CToolBarCustomizeDlg::CToolBarCustomizeDlg(const QList<QAction*>& available,
-                                           const QList<int>& shown,
-                                           const QList<int>& defaults, QWidget* parent)
+                                           const QList<int>& shown, const QList<int>& defaults,
+                                           QWidget* parent)
     : QDialog(parent), m_defaults(defaults) {
     setWindowTitle(QStringLiteral("Customize"));
     auto* layout = new QVBoxLayout(this);
@@ -26,9 +26,8 @@ CToolBarCustomizeDlg::CToolBarCustomizeDlg(const QList<QAction*>& available,
         layout->addWidget(box);
         m_boxes.append(box);
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
-                                             QDialogButtonBox::RestoreDefaults,
-                                         this);
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::RestoreDefaults, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons->button(QDialogButtonBox::RestoreDefaults), &QPushButton::clicked, this,

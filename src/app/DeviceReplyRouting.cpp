@@ -1,7 +1,7 @@
 #include "app/DeviceReplyRouting.h"
 
 #if TB_HAVE_TRACKERCONFIG
-#include "trackerconfig/DeviceReply.h"
+#include "trackerconfig/ParseDeviceReply.h"
 
 bool RecogniseDeviceReply(const char* chunk, int& type) {
     ReplyType t{};
@@ -16,6 +16,10 @@ bool DeviceReplyFieldText(int type, const char*& text) {
 }
 #else
 // Without the configuration core nothing is recognised: every chunk takes the monitor's way.
-bool RecogniseDeviceReply(const char* /*chunk*/, int& /*type*/) { return false; }
-bool DeviceReplyFieldText(int /*type*/, const char*& /*text*/) { return false; }
+bool RecogniseDeviceReply(const char* /*chunk*/, int& /*type*/) {
+    return false;
+}
+bool DeviceReplyFieldText(int /*type*/, const char*& /*text*/) {
+    return false;
+}
 #endif

@@ -13,8 +13,12 @@ ModalHook& DialogHook() {
 }
 } // namespace
 
-void SetMessageBoxHook(MessageBoxHook hook) { BoxHook() = std::move(hook); }
-void SetModalHook(ModalHook hook) { DialogHook() = std::move(hook); }
+void SetMessageBoxHook(MessageBoxHook hook) {
+    BoxHook() = std::move(hook);
+}
+void SetModalHook(ModalHook hook) {
+    DialogHook() = std::move(hook);
+}
 
 int AppMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                   QMessageBox::StandardButtons buttons, const QString& title) {
