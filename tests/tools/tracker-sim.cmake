@@ -4,8 +4,9 @@ if(TARGET tb_trackersim_core)
         SOURCES
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/CommandHandlerTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/NmeaOutputTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/ProgramDialogueTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/SimOptionsTest.cpp
-        LIBS tb_trackersim_core
+        LIBS tb_trackersim_core tb_trackerconfig_core
         LABELS tools)
 endif()
 

@@ -1,6 +1,10 @@
 #include "CommandHandler.h"
 
 #include "DeviceTexts.h"
+#include "devicetest/DeviceCommand.h"
+#include "devicetest/DeviceTestCommands.h"
+#include "devicetest/ExpectedParameters.h"
+#include "devicetest/TestItem.h"
 
 #include <algorithm>
 #include <cctype>
@@ -232,49 +236,98 @@ std::optional<std::string> Configure(DeviceState& state, std::string_view body) 
     return std::nullopt;
 }
 
-void FactoryTest(std::string_view name, std::string_view value, CommandOutcome& outcome,
-                 const TestConditions& conditions) {
-    const std::string item = Upper(name);
+// A program command as it arrives at the device: 8-bit, without its line end.
+std::string Wire(std::u16string_view command) {
+    std::string text = NarrowDeviceCommand(command).value_or(std::string());
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+        text.pop_back();
+    return text;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && Upper(a) == Upper(b);
+}
+
+std::string TestItemName(const TestItem& item) {
+    // "AT+TEST_SIM==1" -> "SIM"
+    std::string_view token = item.passedToken;
+    token.remove_prefix(DeviceTestCommands::kItemResultGate.size());
+    return std::string(token.substr(0, token.find('=')));
+}
+
+// Relay, beep, GPS test output and item tests; false when the line is none of them.
+bool FactoryTest(std::string_view line, CommandOutcome& outcome, const TestConditions& conditions) {
+    namespace tc = DeviceTestCommands;
     auto& state = outcome.state;
-    if (item == dt::kTestRelay || item == dt::kTestBeep) {
-        if (value != "0" && value != "1")
-            return;
-        (item == dt::kTestRelay ? state.relay : state.beep) = value == "1";
-        return;
+    const struct {
+        std::u16string_view command;
+        bool DeviceState::*output;
+        bool value;
+    } switches[] = {
+        {tc::kRelayOn, &DeviceState::relay, true},
+        {tc::kRelayOff, &DeviceState::relay, false},
+        {tc::kBeepOn, &DeviceState::beep, true},
+        {tc::kBeepOff, &DeviceState::beep, false},
+        {tc::kGpsTestOutputOn, &DeviceState::gpsTestOutput, true},
+        {tc::kGpsTestOutputOff, &DeviceState::gpsTestOutput, false},
+    };
+    for (const auto& s : switches) {
+        if (EqualsNoCase(line, Wire(s.command))) {
+            state.*s.output = s.value;
+            return true;
+        }
     }
-    if (std::find(dt::kTestItems.begin(), dt::kTestItems.end(), item) == dt::kTestItems.end())
-        return;
-    if (value != "1" || conditions.silentItems.count(item) != 0)
-        return;
-    const bool pass =
-        conditions.failItems.count(item) == 0 && (item != "GPS" || conditions.gpsFixed);
-    std::string reply(dt::kTestReplyPrefix);
-    reply += item;
-    reply += dt::kTestReplySeparator;
-    reply += pass ? '1' : '0';
-    outcome.replies.push_back(std::move(reply));
+    // The program keeps the device awake with one sleep value; the device takes any.
+    const std::string keepAwake = Wire(tc::kKeepAwake);
+    const std::string sleepPrefix = keepAwake.substr(0, keepAwake.find('=') + 1);
+    if (StartsWithNoCase(line, Upper(sleepPrefix))) {
+        if (const auto value = ParseInt(line.substr(sleepPrefix.size())); value && *value >= 0)
+            state.sleep = *value;
+        return true;
+    }
+    for (const auto& item : TestItems()) {
+        if (!EqualsNoCase(line, Wire(item.command)))
+            continue;
+        const std::string name = TestItemName(item);
+        if (conditions.silentItems.count(name) == 0) {
+            const bool pass = conditions.failItems.count(name) == 0 &&
+                              (&item != &TestItems()[kItemGps] || conditions.gpsFixed);
+            outcome.replies.emplace_back(pass ? item.passedToken : item.notPassedToken);
+        }
+        return true;
+    }
+    return false;
 }
 
 } // namespace
 
+std::vector<std::string> TestItemNames() {
+    std::vector<std::string> names;
+    for (const auto& item : TestItems())
+        names.push_back(TestItemName(item));
+    return names;
+}
+
+std::string BannerLine(const DeviceState& state) {
+    return std::string(DeviceTestCommands::kNewDeviceBanner) +
+           " to the Tollbrook tracker simulator, firmware " + state.version;
+}
+
 std::vector<std::string> ParameterBlock(const DeviceState& state) {
-    const auto line = [](std::string_view label, const std::string& value) {
-        return std::string(label) + value;
+    // The values in the order of the program's label table.
+    const std::string values[kParameterLabelCount] = {
+        state.version,  state.id,
+        state.imei,     state.ip + dt::kConfigSeparator + state.port,
+        state.apn,      state.timeZone,
+        state.mode,     state.gprsEnable,
+        state.protocol, state.intervalOn + dt::kConfigSeparator + state.intervalOff,
     };
-    return {
-        std::string(dt::kBlockBegin),
-        line(dt::kLabelVersion, state.version),
-        line(dt::kLabelId, state.id),
-        line(dt::kLabelImei, state.imei),
-        line(dt::kLabelIp, state.ip + dt::kConfigSeparator + state.port),
-        line(dt::kLabelApn, state.apn),
-        line(dt::kLabelTimeZone, state.timeZone),
-        line(dt::kLabelMode, state.mode),
-        line(dt::kLabelGprsEnable, state.gprsEnable),
-        line(dt::kLabelProtocol, state.protocol),
-        line(dt::kLabelInterval, state.intervalOn + dt::kConfigSeparator + state.intervalOff),
-        std::string(dt::kBlockEnd),
-    };
+    std::vector<std::string> lines;
+    lines.emplace_back(DeviceTestCommands::kParameterBlockOpen);
+    for (std::size_t i = 0; i < kParameterLabelCount; ++i)
+        lines.push_back(Wire(ParameterLabels()[i].label) + values[i]);
+    lines.emplace_back(DeviceTestCommands::kParameterBlockClose);
+    return lines;
 }
 
 CommandOutcome HandleCommand(const DeviceState& before, std::string_view line,
@@ -298,26 +351,10 @@ CommandOutcome HandleCommand(const DeviceState& before, std::string_view line,
         }
         return outcome;
     }
-    if (Upper(command) == dt::kReadParameters) {
+    if (EqualsNoCase(line, Wire(DeviceTestCommands::kReadParameters))) {
         outcome.replies = ParameterBlock(before);
         return outcome;
     }
-    if (StartsWithNoCase(command, dt::kGpsTestOutput)) {
-        const auto value = command.substr(dt::kGpsTestOutput.size());
-        if (value == "0" || value == "1")
-            outcome.state.gpsTestOutput = value == "1";
-        return outcome;
-    }
-    if (StartsWithNoCase(command, dt::kSleep)) {
-        if (const auto value = ParseInt(command.substr(dt::kSleep.size())); value && *value >= 0)
-            outcome.state.sleep = *value;
-        return outcome;
-    }
-    if (StartsWithNoCase(command, dt::kTestItemPrefix)) {
-        const auto rest = command.substr(dt::kTestItemPrefix.size());
-        const auto eq = rest.find('=');
-        if (eq != std::string_view::npos)
-            FactoryTest(rest.substr(0, eq), rest.substr(eq + 1), outcome, conditions);
-    }
+    FactoryTest(line, outcome, conditions);
     return outcome;
 }

@@ -11,8 +11,8 @@
 
 // How the factory test items behave in this run.
 struct TestConditions {
-    std::set<std::string> failItems;   // answered "==0"
-    std::set<std::string> silentItems; // never answered
+    std::set<std::string> failItems;   // by TestItemNames(): answered "==0"
+    std::set<std::string> silentItems; // by TestItemNames(): never answered
     bool gpsFixed = true;              // false: GPS answers "==0" whatever else is set
 };
 
@@ -25,6 +25,13 @@ struct CommandOutcome {
 // password and malformed commands get no reply and leave the state unchanged.
 CommandOutcome HandleCommand(const DeviceState& before, std::string_view line,
                              const TestConditions& conditions);
+
+// The item names of the factory test as the device knows them: SIM, GSM, GPS, GSENSOR, ACC,
+// EXTPOWER.
+std::vector<std::string> TestItemNames();
+
+// The start-up banner, sent at power-up and after a reboot.
+std::string BannerLine(const DeviceState& state);
 
 // The lines of the parameter block, markers included.
 std::vector<std::string> ParameterBlock(const DeviceState& state);

@@ -2,6 +2,8 @@
 // What the simulated tracker remembers: its settings (as its flash would keep them) and the
 // outputs the factory test switches.
 
+#include "trackerconfig/DevicePassword.h"
+
 #include <map>
 #include <string>
 
@@ -10,7 +12,7 @@ struct DeviceState {
     std::string version = "V1.0.4";
     std::string id = "2026121001";
     std::string imei = "864209051234564";
-    std::string password = "864209";
+    std::string password = std::string(kFactoryPassword.begin(), kFactoryPassword.end());
     std::string ip = "203.0.113.10";
     std::string port = "9000";
     std::string apn = "internet";

@@ -1,7 +1,5 @@
 #include "SimOptions.h"
 
-#include "DeviceTexts.h"
-
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -35,7 +33,7 @@ bool ParseItems(const std::string& text, std::set<std::string>& out, std::string
         std::string item = text.substr(start, end - start);
         for (auto& c : item)
             c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        const auto& known = devicetexts::kTestItems;
+        const auto known = TestItemNames();
         if (std::find(known.begin(), known.end(), item) == known.end()) {
             error = "unknown test item '" + item + "' (items: SIM, GSM, GPS, GSENSOR, ACC, " +
                     "EXTPOWER)";

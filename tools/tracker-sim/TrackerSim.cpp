@@ -1,7 +1,5 @@
 #include "TrackerSim.h"
 
-#include "DeviceTexts.h"
-
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -287,8 +285,7 @@ int TrackerSim::Run() {
 }
 
 void TrackerSim::SendBanner() {
-    std::string banner(devicetexts::kBannerStart);
-    banner += " to the Tollbrook tracker simulator, firmware " + m_state.version;
+    const std::string banner = BannerLine(m_state);
     Log("TX", banner);
     // Even to an empty line: whoever opens the terminal next sees the device's start.
     WriteOut(banner + "\r\n", true);
