@@ -1,5 +1,7 @@
 // Starts the simulator binary and talks to it over its pseudo-terminal as Tollbrook would.
 
+#include "serial/CSio.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -12,7 +14,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <termios.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -96,29 +98,13 @@ private:
     int m_stdout = -1;
 };
 
-// The program's side of the line: raw 8N1, reads that return at once.
+// The program's side of the line: its own serial port object, read the way the reader thread
+// reads it.
 class Line {
 public:
-    bool Open(const std::string& path) {
-        m_fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        if (m_fd < 0)
-            return false;
-        termios tio{};
-        tcgetattr(m_fd, &tio);
-        cfmakeraw(&tio);
-        tio.c_cflag |= CLOCAL | CREAD;
-        cfsetspeed(&tio, B115200);
-        return tcsetattr(m_fd, TCSANOW, &tio) == 0;
-    }
-    ~Line() {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    // As Tollbrook sends a command: the text with its own CR LF, then CR LF once more.
-    void Send(const std::string& command) {
-        const std::string bytes = command + "\r\n\r\n";
-        ASSERT_EQ(write(m_fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
+    bool Open(const std::string& path) { return m_port.Open(path, 115200) >= 0; }
+    // As Tollbrook sends a command: the text with its own CR LF, to which SendLine adds one more.
+    void Send(const std::string& command) { m_port.WriteLine((command + "\r\n").c_str()); }
     // Reads until the text holds `until` or the time limit passes.
     std::string ReadUntil(const std::string& until, milliseconds limit) {
         std::string text;
@@ -132,19 +118,18 @@ public:
         std::string text;
         const auto end = Clock::now() + time;
         while (Clock::now() < end) {
-            pollfd p{m_fd, POLLIN, 0};
-            if (poll(&p, 1, 5) <= 0)
-                continue;
-            char buffer[4096];
-            const auto n = read(m_fd, buffer, sizeof buffer);
-            if (n > 0)
-                text.append(buffer, static_cast<std::size_t>(n));
+            std::uint8_t buffer[10240];
+            const auto r = m_port.Read(buffer, sizeof buffer, 2560, 0);
+            if (r.status == CSio::ReadStatus::Data)
+                text.append(reinterpret_cast<const char*>(buffer), r.count);
+            else
+                std::this_thread::sleep_for(milliseconds(5));
         }
         return text;
     }
 
 private:
-    int m_fd = -1;
+    CSio m_port;
 };
 
 std::string LinkPath() {
