@@ -1,12 +1,13 @@
 # Tests of tracker-sim: its pure parts, and the binary over a pseudo-terminal.
-if(TARGET tb_trackersim_core)
+if(TARGET tb_trackersim_core AND TARGET tb_nmea)
     tb_add_gtest(tracker_sim_core_test
         SOURCES
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/CommandHandlerTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/NmeaOutputTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/ProgramDecodingTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/ProgramDialogueTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/SimOptionsTest.cpp
-        LIBS tb_trackersim_core tb_trackerconfig_core
+        LIBS tb_trackersim_core tb_trackerconfig_core tb_nmea
         LABELS tools)
 endif()
 

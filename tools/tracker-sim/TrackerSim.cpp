@@ -71,7 +71,9 @@ bool MakeRaw(int fd, speed_t speed) {
     cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
     tio.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS | CSTOPB | PARENB);
-    tio.c_cc[VMIN] = 0;
+    // Blocking reads on the far end wait for data (a plain `cat` of the terminal works); our
+    // own descriptor is non-blocking anyway.
+    tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     cfsetispeed(&tio, speed);
     cfsetospeed(&tio, speed);
