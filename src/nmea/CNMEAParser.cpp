@@ -39,16 +39,21 @@ void CNMEAParser::FeedBytes(const uint8_t* bytes, uint32_t count) {
             // The bulk of every sentence: copy data characters up to "*" or CR in one loop.
             uint8_t checksum = m_checksum;
             unsigned n = m_count;
-            while (p < end) {
-                const uint8_t b = *p;
+            // Never more than fit in the buffer: the limit check leaves the inner loop.
+            const uint8_t* const stop =
+                static_cast<size_t>(end - p) < sizeof m_data - n ? end : p + (sizeof m_data - n);
+            char* const out = m_data + n;
+            const uint8_t* q = p;
+            while (q < stop) {
+                const uint8_t b = *q;
                 if (b == '*' || b == '\r')
                     break;
                 checksum ^= b;
-                m_data[n++] = static_cast<char>(b);
-                ++p;
-                if (n == sizeof m_data)
-                    break;
+                out[q - p] = static_cast<char>(b);
+                ++q;
             }
+            n += static_cast<unsigned>(q - p);
+            p = q;
             m_checksum = checksum;
             m_count = static_cast<uint16_t>(n);
             if (n == sizeof m_data) {

@@ -59,17 +59,18 @@ public:
     const char* Text(int i) const { return m_start[i]; }
     // Character `at` of field i, which must be shorter than Length(i).
     unsigned char Char(int i, int at) const { return static_cast<unsigned char>(m_start[i][at]); }
-    double Decimal(int i) const { return NmeaDecimalValue(m_start[i], m_length[i]); }
-    int32_t Integer(int i) const { return NmeaIntegerValue(m_start[i], m_length[i]); }
+    double Decimal(int i) const { return NmeaDecimalSpan(m_start[i], m_start[i] + m_length[i]); }
+    int32_t Integer(int i) const { return NmeaIntegerSpan(m_start[i], m_start[i] + m_length[i]); }
     // Conversions of the first `n` characters of field i, or from character `from` on.
     double DecimalPrefix(int i, int n) const {
-        return NmeaDecimalValue(m_start[i], std::min(n, m_length[i]));
+        return NmeaDecimalSpan(m_start[i], m_start[i] + std::min(n, m_length[i]));
     }
     int32_t IntegerPrefix(int i, int n) const {
-        return NmeaIntegerValue(m_start[i], std::min(n, m_length[i]));
+        return NmeaIntegerSpan(m_start[i], m_start[i] + std::min(n, m_length[i]));
     }
     double DecimalFrom(int i, int from) const {
-        return from >= m_length[i] ? 0.0 : NmeaDecimalValue(m_start[i] + from, m_length[i] - from);
+        return from >= m_length[i] ? 0.0
+                                   : NmeaDecimalSpan(m_start[i] + from, m_start[i] + m_length[i]);
     }
 
 private:
@@ -78,8 +79,19 @@ private:
     bool m_present[kMaxFields];
 };
 
-inline bool Contains(const char* address, const char* what) {
-    return std::strstr(address, what) != nullptr;
+// Substring test on the short address (at most 7 characters); cheaper than strstr here.
+template <size_t N> inline bool Contains(const char* address, const char (&what)[N]) {
+    constexpr size_t n = N - 1;
+    for (const char* s = address; *s != '\0'; ++s) {
+        size_t k = 0;
+        while (k < n && s[k] == what[k])
+            ++k;
+        if (k == n)
+            return true;
+        if (s[k] == '\0')
+            return false;
+    }
+    return false;
 }
 
 inline int Digit(unsigned char c) {

@@ -138,3 +138,11 @@ double NmeaDecimalValue(const char* text, int length) {
 int32_t NmeaIntegerValue(const char* text, int length) {
     return length <= 0 ? 0 : Integer(text, text + BoundedLength(text, length));
 }
+
+double NmeaDecimalSpan(const char* begin, const char* end) {
+    return Decimal(begin, end);
+}
+
+int32_t NmeaIntegerSpan(const char* begin, const char* end) {
+    return Integer(begin, end);
+}

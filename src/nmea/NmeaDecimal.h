@@ -17,3 +17,7 @@ int32_t NmeaIntegerValue(const char* text);
 // also ends the text).
 double NmeaDecimalValue(const char* text, int length);
 int32_t NmeaIntegerValue(const char* text, int length);
+
+// The same over [begin, end), which must hold no NUL (the decoders' field spans).
+double NmeaDecimalSpan(const char* begin, const char* end);
+int32_t NmeaIntegerSpan(const char* begin, const char* end);

@@ -18,13 +18,13 @@ const QString kEntrySeparator = QStringLiteral(" - (");
 struct TemplateRect {
     int x, y, w, h;
 };
-constexpr TemplateRect kDialog{0, 0, 186, 84};
+constexpr TemplateRect kDialog{0, 0, 230, 84};
 constexpr TemplateRect kLabelPort{7, 7, 100, 8};
-constexpr TemplateRect kComboPort{7, 17, 172, 12};
+constexpr TemplateRect kComboPort{7, 17, 216, 12};
 constexpr TemplateRect kLabelBaud{7, 35, 100, 8};
 constexpr TemplateRect kComboBaud{7, 45, 80, 12};
-constexpr TemplateRect kButtonOk{75, 64, 50, 14};
-constexpr TemplateRect kButtonCancel{129, 64, 50, 14};
+constexpr TemplateRect kButtonOk{119, 64, 50, 14};
+constexpr TemplateRect kButtonCancel{173, 64, 50, 14};
 
 } // namespace
 

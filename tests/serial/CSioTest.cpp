@@ -48,7 +48,9 @@ struct BaudCase {
     int baud;
     speed_t constant; // B0 where the rate has no constant of its own
 };
-void PrintTo(const BaudCase& c, std::ostream* os) { *os << c.baud << " baud"; }
+void PrintTo(const BaudCase& c, std::ostream* os) {
+    *os << c.baud << " baud";
+}
 
 class CSioLineSettings : public CSioTest, public testing::WithParamInterface<BaudCase> {};
 
