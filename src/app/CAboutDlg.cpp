@@ -13,10 +13,9 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     setFixedSize(du.Size(301, 151));
 
     auto* version = new QLabel(QStringLiteral("Tollbrook, Version 3.0 Build 2030"), this);
-    version->setGeometry(du.Rect(1, 124, 230, 10));
-    auto* line2 = new QLabel(
-        QStringLiteral("GPS tracker bench monitor, factory test and configuration"), this);
-    line2->setGeometry(du.Rect(1, 136, 230, 10));
+    version->setGeometry(du.Rect(1, 124, 238, 10));
+    auto* line2 = new QLabel(QStringLiteral("Bench tool for GPS trackers"), this);
+    line2->setGeometry(du.Rect(1, 136, 238, 10));
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setGeometry(du.Rect(244, 130, 50, 14));
     ok->setDefault(true);

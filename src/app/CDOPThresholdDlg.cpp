@@ -13,10 +13,10 @@ CDOPThresholdDlg::CDOPThresholdDlg(QWidget* parent) : QDialog(parent) {
     setFixedSize(du.Size(235, 63));
 
     auto* label = new QLabel(QStringLiteral("Dilution of Precision Threshold:"), this);
-    label->setGeometry(du.Rect(7, 9, 110, 8));
+    label->setGeometry(du.Rect(7, 7, 160, 10));
     m_editThreshold = new QLineEdit(this);
     m_editThreshold->setObjectName(QStringLiteral("edit1008"));
-    m_editThreshold->setGeometry(du.Rect(118, 7, 50, 14));
+    m_editThreshold->setGeometry(du.Rect(7, 20, 160, 14));
     label->setBuddy(m_editThreshold);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);

@@ -21,10 +21,10 @@ CSetPositionDlg::CSetPositionDlg(QWidget* parent) : QDialog(parent) {
 
     auto row = [&](const QString& caption, int id, int y) {
         auto* label = new QLabel(caption, this);
-        label->setGeometry(du.Rect(7, y + 2, 40, 8));
+        label->setGeometry(du.Rect(7, y + 2, 48, 10));
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("edit%1").arg(id));
-        edit->setGeometry(du.Rect(50, y, 110, 14));
+        edit->setGeometry(du.Rect(57, y, 105, 14));
         label->setBuddy(edit);
         return edit;
     };

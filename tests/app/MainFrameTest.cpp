@@ -4,9 +4,12 @@
 #include "AppTestSupport.h"
 
 #include "app/ApplicationLooks.h"
+#include "app/CAboutDlg.h"
 #include "app/CChildView.h"
+#include "app/CDOPThresholdDlg.h"
 #include "app/CKestranoDesktopAlertWnd.h"
 #include "app/CMainFrame.h"
+#include "app/CSetPositionDlg.h"
 #include "app/CToolBarCustomizeDlg.h"
 #include "app/CommandIds.h"
 #include "app/FrameEvents.h"
@@ -613,6 +616,42 @@ private slots:
         clock.start();
         m_frame.reset();
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // Pictures of every page in two looks, for checking by eye (only when asked for).
+    void screenshotsWhenAsked() {
+        const QString dir = qEnvironmentVariable("TB_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            QSKIP("set TB_SCREENSHOT_DIR to save screenshots");
+        PseudoTerminal pty;
+        WriteProfileString(QStringLiteral("Settings"), QStringLiteral("Comm Port"), pty.slavePath);
+        CMainFrame* f = MakeFrame();
+        f->resize(1100, 720);
+        QByteArray epoch =
+            Gga() + Sentence("GPGSA,A,3,04,05,09,12,24,,,,,,,,2.5,1.3,2.1") +
+            Sentence("GPGSV,2,1,07,04,45,120,42,05,30,200,38,09,60,300,45,12,15,045,30") +
+            Sentence("GPGSV,2,2,07,24,70,010,48,70,25,250,35,40,35,180,33");
+        for (unsigned look : {32782u, 32776u}) {
+            f->OnCommand(static_cast<int>(look));
+            for (int page = 0; page < 4; ++page) {
+                f->View()->Tabs()->setCurrentIndex(page);
+                for (int i = 0; i < 3; ++i) {
+                    pty.Write(epoch);
+                    QTest::qWait(150);
+                }
+                f->grab().save(QStringLiteral("%1/look%2-page%3.png").arg(dir).arg(look).arg(page));
+            }
+        }
+        CAboutDlg about;
+        about.grab().save(dir + QStringLiteral("/about.png"));
+        CSetPositionDlg position;
+        position.grab().save(dir + QStringLiteral("/position.png"));
+        CDOPThresholdDlg dop;
+        dop.grab().save(dir + QStringLiteral("/dop.png"));
+        CKestranoDesktopAlertWnd alert(nullptr, QPixmap(":/bitmaps/144.png").copy(160, 0, 32, 32),
+                                       "New version of Kestrano is available for download.",
+                                       "Download now");
+        alert.grab().save(dir + QStringLiteral("/alert.png"));
     }
 
     void withoutADisplayTheProgramSaysSoAndEnds() {
