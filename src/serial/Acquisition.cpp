@@ -45,6 +45,8 @@ void ReadSource() {
             events->SourceLost();
         return;
     }
+    // A terminal keeps no sticky error state that would stall later reads, so unlike a
+    // Windows port nothing needs clearing here; line errors simply cost the bytes they hit.
     if (read.status != CSio::ReadStatus::Data || read.count == 0)
         return;
     const uint32_t n = read.count;

@@ -174,6 +174,10 @@ int CSio::Open(const std::string& portName, int baud) {
     // taken first so that a port owned by someone else keeps its exclusive flag.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0)
         return fail(errno == EWOULDBLOCK ? EBUSY : errno, false);
+    // Another program's TIOCEXCL refuses ordinary users at open(); honour it for root too.
+    int exclusive = 0;
+    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0)
+        return fail(EBUSY, false);
     if (ioctl(fd, TIOCEXCL) != 0)
         return fail(errno, false);
     if (const int error = ApplyLineSettings(fd, baud); error != 0)

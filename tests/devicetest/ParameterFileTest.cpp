@@ -90,6 +90,16 @@ TEST_F(ParameterFile, EmptyFileReplacesEverythingWithEmptyValues) {
     EXPECT_EQ(expected, ExpectedParameters{});
 }
 
+TEST_F(ParameterFile, LocaleTextIsDecodedAndBrokenBytesAreMarked) {
+    ExpectedParameters expected;
+    ASSERT_TRUE(LoadParameterFile(Write("p.txt", "APN:\xe4\xb8\xad\xe5\x9b\xbd\nTimeZone: \xff"
+                                                 "8\nMODE:"),
+                                  expected)
+                    .ok);
+    EXPECT_EQ(expected.apn, u"中国");
+    EXPECT_EQ(expected.timeZone, u"\uFFFD8");
+}
+
 TEST(ParseParameterText, MissingVersionLabelTakesTextFromPositionFour) {
     const auto values = ParseParameterText(u"<SETTINGV1.0ID: 123IMEI: 8612");
     EXPECT_EQ(values.version, u"TINGV1.0");

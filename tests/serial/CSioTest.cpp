@@ -13,6 +13,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fstream>
+#include <sys/ioctl.h>
 #include <termios.h>
 
 namespace {
@@ -136,6 +137,20 @@ TEST_F(CSioTest, AnOpenPortIsRefusedToASecondOpenUntilItIsClosed) {
     port.Close();
     EXPECT_FALSE(port.IsOpen());
     EXPECT_GE(other.Open(pty.slavePath, 115200), 0) << other.LastError();
+}
+
+TEST_F(CSioTest, APortMadeExclusiveByAnotherProgramIsRefused) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    // A terminal program that uses TIOCEXCL but no advisory lock.
+    const int theirs = ::open(pty.slavePath.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(theirs, 0);
+    ASSERT_EQ(ioctl(theirs, TIOCEXCL), 0);
+    EXPECT_EQ(port.Open(pty.slavePath, 9600), -1);
+    EXPECT_EQ(port.LastError(), std::strerror(EBUSY));
+    ioctl(theirs, TIOCNXCL);
+    ::close(theirs);
+    EXPECT_GE(port.Open(pty.slavePath, 9600), 0) << port.LastError();
 }
 
 TEST_F(CSioTest, OpeningAnotherSourceReleasesTheOneItReplaces) {
