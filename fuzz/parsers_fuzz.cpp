@@ -3,6 +3,7 @@
 
 #include "nmea/CNMEAParserWin32.h"
 #include "nmea/DisplaySnapshot.h"
+#include "nmea/FieldSplit.h"
 #include "nmea/NmeaDecimal.h"
 
 #include <climits>
@@ -48,6 +49,14 @@ void FuzzExtractField(const uint8_t* data, size_t size) {
     const size_t length = strnlen(out, sizeof out);
     if (length == sizeof out || (!present && length != 0))
         std::abort();
+    // The decoders' single-pass split must see the same fields.
+    const FieldSplit split(text.c_str());
+    for (int i = 0; i < FieldSplit::kMaxFields; ++i) {
+        const bool p = CNMEAParser::ExtractField(text.c_str(), out, i);
+        if (split.Present(i) != p ||
+            (p && std::string(split.Text(i), split.Length(i)) != std::string(out)))
+            std::abort();
+    }
 }
 
 // Number reading must give exactly what strtod gives in the "C" locale, wherever strtod does not
