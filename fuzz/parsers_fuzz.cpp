@@ -6,6 +6,10 @@
 #include "nmea/FieldSplit.h"
 #include "nmea/NmeaDecimal.h"
 
+#if HAVE_TB_DEVICETEST_CORE && HAVE_TB_TRACKERCONFIG_CORE
+#include "protocol_cases.h"
+#endif
+
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -105,13 +109,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 5:
         FuzzDecimal(data, size);
         break;
-        // ---- protocol parsers: the lead adds them here ----
-#if HAVE_TB_DEVICETEST_CORE
+        // ---- protocol parsers (device test and tracker configuration) ----
+#if HAVE_TB_DEVICETEST_CORE && HAVE_TB_TRACKERCONFIG_CORE
     case 6:
-        break;
-#endif
-#if HAVE_TB_TRACKERCONFIG_CORE
     case 7:
+        // The remaining selector bits pick the protocol parser and its variant.
+        FuzzProtocolParsers(static_cast<uint8_t>(selector >> 3), data, size);
         break;
 #endif
     default:
