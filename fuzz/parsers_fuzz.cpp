@@ -3,7 +3,12 @@
 
 #include "nmea/CNMEAParserWin32.h"
 #include "nmea/DisplaySnapshot.h"
+#include "nmea/FieldSplit.h"
 #include "nmea/NmeaDecimal.h"
+
+#if HAVE_TB_DEVICETEST_CORE && HAVE_TB_TRACKERCONFIG_CORE
+#include "protocol_cases.h"
+#endif
 
 #include <climits>
 #include <cstdint>
@@ -48,6 +53,14 @@ void FuzzExtractField(const uint8_t* data, size_t size) {
     const size_t length = strnlen(out, sizeof out);
     if (length == sizeof out || (!present && length != 0))
         std::abort();
+    // The decoders' single-pass split must see the same fields.
+    const FieldSplit split(text.c_str());
+    for (int i = 0; i < FieldSplit::kMaxFields; ++i) {
+        const bool p = CNMEAParser::ExtractField(text.c_str(), out, i);
+        if (split.Present(i) != p ||
+            (p && std::string(split.Text(i), split.Length(i)) != std::string(out)))
+            std::abort();
+    }
 }
 
 // Number reading must give exactly what strtod gives in the "C" locale, wherever strtod does not
@@ -96,13 +109,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 5:
         FuzzDecimal(data, size);
         break;
-        // ---- protocol parsers: the lead adds them here ----
-#if HAVE_TB_DEVICETEST_CORE
+        // ---- protocol parsers (device test and tracker configuration) ----
+#if HAVE_TB_DEVICETEST_CORE && HAVE_TB_TRACKERCONFIG_CORE
     case 6:
-        break;
-#endif
-#if HAVE_TB_TRACKERCONFIG_CORE
     case 7:
+        // The remaining selector bits pick the protocol parser and its variant.
+        FuzzProtocolParsers(static_cast<uint8_t>(selector >> 3), data, size);
         break;
 #endif
     default:

@@ -12,9 +12,14 @@ foreach(block 10240 1 7)
         COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=gga-example -DBLOCK=${block}
                 -DFILE=${TB_TEST_DATA_DIR}/gga-example.nmea -P ${_check})
 endforeach()
+# The snapshot runs have a real position thread: they run under ThreadSanitizer too.
+set_tests_properties(tollbrook_nmea.snapshot_of_the_gga_example_block10240
+    tollbrook_nmea.snapshot_of_the_gga_example_block1
+    tollbrook_nmea.snapshot_of_the_gga_example_block7 PROPERTIES LABELS tsan)
 add_test(NAME tollbrook_nmea.snapshot_model_of_the_sample
     COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=sample-model
             -DFILE=${TB_TEST_DATA_DIR}/sample.nmea -P ${_check})
+set_tests_properties(tollbrook_nmea.snapshot_model_of_the_sample PROPERTIES LABELS tsan)
 add_test(NAME tollbrook_nmea.sentences_of_the_sample
     COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=sentences
             -DFILE=${TB_TEST_DATA_DIR}/sample.nmea -P ${_check})
