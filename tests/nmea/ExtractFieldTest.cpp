@@ -1,0 +1,54 @@
+#include "nmea/CNMEAParser.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct FieldCase {
+    const char* data;
+    int index;
+    bool result;
+    const char* out;
+};
+
+class ExtractFieldCases : public ::testing::TestWithParam<FieldCase> {};
+
+TEST_P(ExtractFieldCases, GivesFieldAndResult) {
+    const FieldCase& c = GetParam();
+    char out[256];
+    std::memset(out, 'Z', sizeof out);
+    EXPECT_EQ(CNMEAParser::ExtractField(c.data, out, c.index), c.result);
+    EXPECT_STREQ(out, c.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ExtractField, ExtractFieldCases,
+    ::testing::Values(FieldCase{"a,,c", 0, true, "a"}, FieldCase{"a,,c", 1, false, ""},
+                      FieldCase{"a,,c", 2, true, "c"}, FieldCase{"a,,c", 3, false, ""},
+                      FieldCase{"a,b*5C", 1, true, "b"}, FieldCase{"a,b*5C", 2, false, ""},
+                      FieldCase{"", 0, true, ""}, FieldCase{"", 5, true, ""},
+                      FieldCase{",x", 0, false, ""}, FieldCase{"*x", 0, false, ""},
+                      FieldCase{"a,", 1, false, ""},    // the comma is the last character
+                      FieldCase{"a,*", 1, false, ""},   // a field starting with "*" is empty
+                      FieldCase{"a*b,c", 0, true, "a"}, // "*" ends a field ...
+                      FieldCase{"a*b,c", 1, true, "c"}, // ... but commas are still counted
+                      FieldCase{"abc", -3, true, "abc"}));
+
+TEST(ExtractField, NullOutputIsRefused) {
+    EXPECT_FALSE(CNMEAParser::ExtractField("a,b", nullptr, 1));
+}
+
+TEST(ExtractField, LongFieldIsCutTo255Characters) {
+    const std::string field(300, 'q');
+    const std::string data = "x," + field + ",y";
+    char out[256];
+    EXPECT_TRUE(CNMEAParser::ExtractField(data.c_str(), out, 1));
+    EXPECT_EQ(std::string(out), field.substr(0, 255));
+    EXPECT_TRUE(CNMEAParser::ExtractField(data.c_str(), out, 2));
+    EXPECT_STREQ(out, "y");
+}
+
+} // namespace

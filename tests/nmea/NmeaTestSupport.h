@@ -1,0 +1,67 @@
+#pragma once
+// Helpers shared by the decoding tests: building sentences with their checksum, and parsers
+// that record what the framer delivers.
+
+#include "nmea/CNMEAParserWin32.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// "$" body "*" hh CR LF with the checksum computed over body.
+inline std::string Sentence(const std::string& body) {
+    uint8_t checksum = 0;
+    for (char c : body)
+        checksum ^= static_cast<uint8_t>(c);
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02X", checksum);
+    return "$" + body + "*" + digits + "\r\n";
+}
+
+struct Callback {
+    bool good;
+    std::string address;
+    std::string data;
+    bool operator==(const Callback&) const = default;
+};
+
+class RecordingParser : public CNMEAParser {
+public:
+    std::vector<Callback> calls;
+    void Feed(const std::string& bytes) {
+        FeedBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
+                  static_cast<uint32_t>(bytes.size()));
+    }
+
+protected:
+    bool OnSentence(const char* address, const char* data) override {
+        calls.push_back({true, address, data});
+        return false;
+    }
+    void OnBadChecksum(const char* address, const char* data) override {
+        calls.push_back({false, address, data});
+    }
+};
+
+// The real decoders without the position handshake, recording every callback too.
+class DecodingParser : public CNMEAParserWin32 {
+public:
+    DecodingParser() { SetPositionHandshake(false); }
+    std::vector<Callback> calls;
+    void Feed(const std::string& bytes) {
+        FeedBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
+                  static_cast<uint32_t>(bytes.size()));
+    }
+    void FeedSentence(const std::string& body) { Feed(Sentence(body)); }
+
+protected:
+    bool OnSentence(const char* address, const char* data) override {
+        calls.push_back({true, address, data});
+        return CNMEAParserWin32::OnSentence(address, data);
+    }
+    void OnBadChecksum(const char* address, const char* data) override {
+        calls.push_back({false, address, data});
+        CNMEAParserWin32::OnBadChecksum(address, data);
+    }
+};
