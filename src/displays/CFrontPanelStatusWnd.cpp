@@ -111,16 +111,20 @@ void CFrontPanelStatusWnd::RefreshSatellites(bool repaint) {
 void CFrontPanelStatusWnd::paintEvent(QPaintEvent*) {
     if (width() <= 0 || height() <= 0)
         return;
+    // The off-screen image is kept while the client size stays the same, so that a paint
+    // at the position rate does not allocate and fault in a fresh image every time.
     const qreal dpr = devicePixelRatioF();
-    QImage buffer(size() * dpr, QImage::Format_RGB32);
-    buffer.setDevicePixelRatio(dpr);
+    const QSize pixels = size() * dpr;
+    if (m_buffer.size() != pixels)
+        m_buffer = QImage(pixels, QImage::Format_RGB32);
+    m_buffer.setDevicePixelRatio(dpr);
     {
-        QPainter mem(&buffer);
+        QPainter mem(&m_buffer);
         Render(mem, size());
     }
     {
         QPainter screen(this);
-        screen.drawImage(0, 0, buffer);
+        screen.drawImage(0, 0, m_buffer);
     }
     RefreshSatellites(false);
     if (m_sender)
