@@ -1,6 +1,7 @@
 #include "monitor/CNMEAMonitorWnd.h"
 
 #include "app/ILineSender.h"
+#include "displays/LookColours.h"
 #include "monitor/CHistoryCombo.h"
 #include "monitor/CLogEditCtrl.h"
 
@@ -15,10 +16,6 @@
 #include <cstring>
 
 namespace {
-
-QColor CaptionFill(const QWidget* w) {
-    return w->palette().color(QPalette::Highlight);
-}
 
 QFont ArialFont(int points) {
     QFont font(QStringLiteral("Arial"));
@@ -223,7 +220,7 @@ void CNMEAMonitorWnd::DrawHeaders(QPainter& painter) const {
 void CNMEAMonitorWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Button));
-    painter.fillRect(m_rectSend, CaptionFill(this));
+    painter.fillRect(m_rectSend, CaptionFillColour());
     DrawHeaders(painter);
 }
 
