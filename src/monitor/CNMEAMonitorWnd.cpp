@@ -212,8 +212,11 @@ void CNMEAMonitorWnd::DrawHeaders(QPainter& painter) const {
 
     painter.fillRect(m_rectTxHeader, shadow);
     const QString tx = QStringLiteral("Transmit");
-    const int txX =
-        m_rectTxHeader.right() + 1 - m_rectTxHeader.width() / 8 - hfm.horizontalAdvance(tx) / 2;
+    const int txWidth = hfm.horizontalAdvance(tx);
+    // Centred on the last eighth; pulled left where a wide substitute for Arial would
+    // otherwise run past the page's edge.
+    const int txX = std::min(m_rectTxHeader.right() + 1 - m_rectTxHeader.width() / 8 - txWidth / 2,
+                             m_rectTxHeader.right() - 2 - txWidth);
     painter.drawText(txX, m_rectTxHeader.top() + 2 + hfm.ascent(), tx);
 }
 
