@@ -124,6 +124,10 @@ void NMEAMonitorWndTest::sendWritesTheLineAndEchoesIt() {
     QCOMPARE(Stored("HistoryItem0"), QStringLiteral("AT+TEST=1"));
     QCOMPARE(Stored("HistoryItem"), QStringLiteral("AT+TEST=1"));
 
+    // The sent text stays, selected: the next command typed replaces it and is completed.
+    QTest::keyClicks(page.m_comboSend->lineEdit(), "AT+G");
+    QCOMPARE(page.m_comboSend->currentText(), QStringLiteral("AT+GPSTEST=1"));
+
     // Enter in the field sends as well; the next start remembers the command.
     page.m_comboSend->setEditText(QStringLiteral("AT+RELAY=0"));
     QTest::keyClick(page.m_comboSend->lineEdit(), Qt::Key_Return);
