@@ -153,9 +153,10 @@ void CHistoryCombo::SaveHistory() {
 
 void CHistoryCombo::SetEditTextKeepingIndex(int index) {
     // setCurrentIndex leaves the edit text alone when the index does not change, so the
-    // entry's text is put in explicitly.
+    // entry's text is put in explicitly. Selected as a whole, so that typing replaces it.
     setCurrentIndex(index);
     setEditText(itemText(index));
+    lineEdit()->selectAll();
 }
 
 bool CHistoryCombo::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,7 @@
 #include "monitor/CNMEAMonitorWnd.h"
 
 #include "app/ILineSender.h"
+#include "displays/LookColours.h"
 #include "monitor/CHistoryCombo.h"
 #include "monitor/CLogEditCtrl.h"
 
@@ -15,10 +16,6 @@
 #include <cstring>
 
 namespace {
-
-QColor CaptionFill(const QWidget* w) {
-    return w->palette().color(QPalette::Highlight);
-}
 
 QFont ArialFont(int points) {
     QFont font(QStringLiteral("Arial"));
@@ -215,15 +212,18 @@ void CNMEAMonitorWnd::DrawHeaders(QPainter& painter) const {
 
     painter.fillRect(m_rectTxHeader, shadow);
     const QString tx = QStringLiteral("Transmit");
-    const int txX =
-        m_rectTxHeader.right() + 1 - m_rectTxHeader.width() / 8 - hfm.horizontalAdvance(tx) / 2;
+    const int txWidth = hfm.horizontalAdvance(tx);
+    // Centred on the last eighth; pulled left where a wide substitute for Arial would
+    // otherwise run past the page's edge.
+    const int txX = std::min(m_rectTxHeader.right() + 1 - m_rectTxHeader.width() / 8 - txWidth / 2,
+                             m_rectTxHeader.right() - 2 - txWidth);
     painter.drawText(txX, m_rectTxHeader.top() + 2 + hfm.ascent(), tx);
 }
 
 void CNMEAMonitorWnd::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Button));
-    painter.fillRect(m_rectSend, CaptionFill(this));
+    painter.fillRect(m_rectSend, CaptionFillColour());
     DrawHeaders(painter);
 }
 

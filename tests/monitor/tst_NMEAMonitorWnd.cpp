@@ -8,25 +8,24 @@
 #include "monitor/CHistoryCombo.h"
 #include "monitor/CLogEditCtrl.h"
 #include "monitor/CNMEAMonitorWnd.h"
+#include "serial/CSio.h"
 
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
 
 const QString kSection = QStringLiteral("DA1Zozavod History");
 
-// A pseudo-terminal: the program writes to the slave as to a serial port, the test reads
-// what the device would receive from the master.
+// A pseudo-terminal: the program opens the slave as its serial port, the test reads what
+// the device would receive from the master.
 class PseudoTerminal {
 public:
     PseudoTerminal() {
@@ -34,22 +33,13 @@ public:
         if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
             return;
         m_slaveName = ptsname(m_master);
-        m_slave = open(m_slaveName.c_str(), O_RDWR | O_NOCTTY);
-        if (m_slave >= 0) {
-            termios tio{};
-            tcgetattr(m_slave, &tio);
-            cfmakeraw(&tio);
-            tcsetattr(m_slave, TCSANOW, &tio);
-        }
     }
     ~PseudoTerminal() {
-        if (m_slave >= 0)
-            close(m_slave);
         if (m_master >= 0)
             close(m_master);
     }
-    bool ok() const { return m_master >= 0 && m_slave >= 0; }
-    int slave() const { return m_slave; }
+    bool ok() const { return m_master >= 0 && !m_slaveName.empty(); }
+    const std::string& slaveName() const { return m_slaveName; }
 
     // Everything that arrives within the time-out after the first byte.
     QByteArray ReadAll(int timeoutMs = 1000) {
@@ -67,24 +57,19 @@ public:
 
 private:
     int m_master = -1;
-    int m_slave = -1;
     std::string m_slaveName;
 };
 
-// Does what the main frame's SendLine does: the text and CR LF to the port when one is open,
-// then the echo in the transmit pane.
+// Does what the main frame's SendLine does: the port side writes the text and CR LF when a
+// port is open, then the line is echoed in the transmit pane.
 class FrameSender : public ILineSender {
 public:
     CNMEAMonitorWnd* monitor = nullptr;
-    int portFd = -1;
     QList<QByteArray> lines;
 
     void SendLine(const char* text) override {
         lines << QByteArray(text);
-        if (portFd >= 0) {
-            (void)!write(portFd, text, strlen(text));
-            (void)!write(portFd, "\r\n", 2);
-        }
+        theSerialPort.WriteLine(text);
         if (monitor) {
             monitor->AppendTx(text);
             monitor->AppendTx("\n");
@@ -122,8 +107,8 @@ private slots:
 void NMEAMonitorWndTest::sendWritesTheLineAndEchoesIt() {
     PseudoTerminal pty;
     QVERIFY(pty.ok());
+    QVERIFY2(theSerialPort.Open(pty.slaveName(), 115200) >= 0, theSerialPort.LastError().c_str());
     FrameSender sender;
-    sender.portFd = pty.slave();
     CNMEAMonitorWnd page(&sender);
     sender.monitor = &page;
     QCOMPARE(page.windowTitle(), QStringLiteral("NMEA Monitor"));
@@ -139,6 +124,10 @@ void NMEAMonitorWndTest::sendWritesTheLineAndEchoesIt() {
     QCOMPARE(Stored("HistoryItem0"), QStringLiteral("AT+TEST=1"));
     QCOMPARE(Stored("HistoryItem"), QStringLiteral("AT+TEST=1"));
 
+    // The sent text stays, selected: the next command typed replaces it and is completed.
+    QTest::keyClicks(page.m_comboSend->lineEdit(), "AT+G");
+    QCOMPARE(page.m_comboSend->currentText(), QStringLiteral("AT+GPSTEST=1"));
+
     // Enter in the field sends as well; the next start remembers the command.
     page.m_comboSend->setEditText(QStringLiteral("AT+RELAY=0"));
     QTest::keyClick(page.m_comboSend->lineEdit(), Qt::Key_Return);
@@ -147,6 +136,7 @@ void NMEAMonitorWndTest::sendWritesTheLineAndEchoesIt() {
     CNMEAMonitorWnd next(nullptr);
     QCOMPARE(next.m_comboSend->currentText(), QStringLiteral("AT+RELAY=0"));
     QCOMPARE(next.m_comboSend->itemText(1), QStringLiteral("AT+TEST=1"));
+    theSerialPort.Close();
 }
 
 void NMEAMonitorWndTest::quickSendUsesItsOwnHistory() {
