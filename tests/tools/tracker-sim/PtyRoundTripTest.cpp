@@ -153,31 +153,32 @@ TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
     EXPECT_NE(start.find("Welcome"), std::string::npos);
     EXPECT_NE(start.find("$GNGGA,"), std::string::npos);
 
+    // Commands are taken in order, so nothing of the stream follows the ID reply.
     line.Send("AT+GPSTEST=0");
-    line.ReadFor(milliseconds(400)); // an epoch may already be on its way
+    line.Send("AT+SMS=ID?,864209#");
+    const auto untilId = line.ReadUntil("AT+ID==2026121001#\r\n", milliseconds(3000));
+    EXPECT_TRUE(untilId.ends_with("AT+ID==2026121001#\r\n")) << untilId;
     EXPECT_EQ(line.ReadFor(milliseconds(600)), "");
 
     // Each reply comes on its own, as the short chunk the configuration side takes.
-    line.Send("AT+SMS=ID?,864209#");
-    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(1000)), "AT+ID==2026121001#\r\n");
     line.Send("AT+SMS=APN,864209,cmnet.example#");
-    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(1000)), "AT+APN==cmnet.example#\r\n");
+    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(2000)), "AT+APN==cmnet.example#\r\n");
     line.Send("AT+SMS=APN?,864209#");
-    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(1000)), "AT+APN==cmnet.example#\r\n");
+    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(2000)), "AT+APN==cmnet.example#\r\n");
     line.Send("AT+SMS=APN?,000000#");
     EXPECT_EQ(line.ReadFor(milliseconds(300)), "");
 
     line.Send("AT+TEST=1");
-    const auto block = line.ReadUntil("SETTING>\r\n", milliseconds(1000));
+    const auto block = line.ReadUntil("SETTING>\r\n", milliseconds(2000));
     EXPECT_EQ(block.rfind("<SETTING\r\nVer: V1.0.4\r\n", 0), 0u) << block;
     EXPECT_NE(block.find("\r\nAPN:cmnet.example\r\n"), std::string::npos) << block;
     EXPECT_LT(block.size(), 512u);
 
     line.Send("AT+TEST_GPS=1");
-    EXPECT_EQ(line.ReadUntil("\r\n", milliseconds(1000)), "AT+TEST_GPS==1\r\n");
+    EXPECT_EQ(line.ReadUntil("\r\n", milliseconds(2000)), "AT+TEST_GPS==1\r\n");
 
     sim.Signal(SIGUSR1);
-    EXPECT_NE(line.ReadUntil("\r\n", milliseconds(1000)).find("Welcome"), std::string::npos);
+    EXPECT_NE(line.ReadUntil("\r\n", milliseconds(2000)).find("Welcome"), std::string::npos);
 
     line.Send("AT+GPSTEST=1");
     EXPECT_NE(line.ReadUntil("$GNGGA,", milliseconds(1500)).find("$GNGGA,"), std::string::npos);
@@ -195,13 +196,13 @@ TEST(TrackerSimOverPseudoTerminal, FactoryTestOptionsAndInterrupt) {
     Line line;
     ASSERT_TRUE(line.Open(path));
     line.Send("AT+GPSTEST=0");
-    line.ReadFor(milliseconds(300));
     line.Send("AT+TEST_GSM=1");
     line.Send("AT+TEST_ACC=1");
     line.Send("AT+TEST_GPS=1");
     line.Send("AT+TEST_SIM=1");
-    const auto replies = line.ReadUntil("AT+TEST_SIM==1\r\n", milliseconds(1000));
-    EXPECT_EQ(replies, "AT+TEST_GSM==0\r\nAT+TEST_GPS==0\r\nAT+TEST_SIM==1\r\n");
+    const auto replies = line.ReadUntil("AT+TEST_SIM==1\r\n", milliseconds(3000));
+    EXPECT_TRUE(replies.ends_with("AT+TEST_GSM==0\r\nAT+TEST_GPS==0\r\nAT+TEST_SIM==1\r\n"))
+        << replies;
     sim.Signal(SIGINT);
     EXPECT_EQ(sim.Wait(), 0);
 }
