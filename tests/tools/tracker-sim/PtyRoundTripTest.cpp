@@ -1,5 +1,6 @@
 // Starts the simulator binary and talks to it over its pseudo-terminal as Tollbrook would.
 
+#include "NmeaSentence.h"
 #include "serial/CSio.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +8,10 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
@@ -138,7 +141,8 @@ std::string LinkPath() {
 
 TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
     const std::string link = LinkPath();
-    SimProcess sim({"--seed", "1", "--link", link, "--rate", "4"});
+    const std::string log = link + ".log";
+    SimProcess sim({"--seed", "1", "--link", link, "--rate", "4", "--log", log});
     ASSERT_TRUE(sim.Started());
     const std::string path = sim.FirstLine();
     ASSERT_FALSE(path.empty());
@@ -152,6 +156,12 @@ TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
     const auto start = line.ReadUntil("GLGSV", milliseconds(3000));
     EXPECT_NE(start.find("Welcome"), std::string::npos);
     EXPECT_NE(start.find("$GNGGA,"), std::string::npos);
+    for (std::size_t at = start.find('$'); at != std::string::npos; at = start.find('$', at + 1)) {
+        const auto end = start.find('\n', at);
+        if (end != std::string::npos) {
+            EXPECT_TRUE(IsValidNmeaSentence(start.substr(at, end + 1 - at)));
+        }
+    }
 
     // Commands are taken in order, so nothing of the stream follows the ID reply.
     line.Send("AT+GPSTEST=0");
@@ -187,6 +197,20 @@ TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
     EXPECT_EQ(sim.Wait(), 0);
     struct stat info {};
     EXPECT_NE(lstat(link.c_str(), &info), 0) << "link left behind";
+
+    // The log has every line both ways, each after a date and time.
+    std::ifstream file(log);
+    std::string text, logLine;
+    while (std::getline(file, logLine)) {
+        EXPECT_TRUE(logLine.size() > 24 && logLine[4] == '-' && logLine[13] == ':') << logLine;
+        text += logLine + "\n";
+    }
+    EXPECT_NE(text.find(" RX AT+GPSTEST=0\n"), std::string::npos);
+    EXPECT_NE(text.find(" RX AT+SMS=APN,864209,cmnet.example#\n"), std::string::npos);
+    EXPECT_NE(text.find(" TX AT+APN==cmnet.example#\n"), std::string::npos);
+    EXPECT_NE(text.find(" TX $GNGGA,"), std::string::npos);
+    EXPECT_NE(text.find(" TX SETTING>\n"), std::string::npos);
+    std::remove(log.c_str());
 }
 
 TEST(TrackerSimOverPseudoTerminal, FactoryTestOptionsAndInterrupt) {
