@@ -14,7 +14,7 @@ endif()
 if(TARGET tracker-sim AND TARGET tb_serial)
     tb_add_gtest(tracker_sim_pty_test
         SOURCES ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/PtyRoundTripTest.cpp
-        LIBS tb_serial
+        LIBS tb_trackersim_core tb_serial
         LABELS tools)
     target_compile_definitions(tracker_sim_pty_test PRIVATE
         TRACKER_SIM_PATH="$<TARGET_FILE:tracker-sim>")

@@ -11,7 +11,7 @@ struct DeviceState {
     // Settings, as the device reports them.
     std::string version = "V1.0.4";
     std::string id = "2026121001";
-    std::string imei = "864209051234564";
+    std::string imei = "864209051234567"; // a valid check digit, and no placeholder
     std::string password = std::string(kFactoryPassword.begin(), kFactoryPassword.end());
     std::string ip = "203.0.113.10";
     std::string port = "9000";

@@ -279,7 +279,9 @@ int TrackerSim::Run() {
         }
         if (listener && (fds[1].revents & POLLIN))
             Receive();
-        else if (listener && (fds[1].revents & (POLLERR | POLLNVAL)) && !m_pseudoTerminal) {
+        else if (listener && !m_pseudoTerminal &&
+                 (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL))) {
+            // A serial device that hangs up (an adapter pulled out) does not come back.
             std::fprintf(stderr, "tracker-sim: %s failed\n", m_path.c_str());
             return 1;
         }

@@ -22,7 +22,7 @@ struct CommandCase {
 const CommandCase kCases[] = {
     // Reads, with the preset password.
     {"ReadId", "AT+SMS=ID?,864209#", {"AT+ID==2026121001#"}},
-    {"ReadImei", "AT+SMS=IMEI?,864209#", {"AT+IMEI==864209051234564#"}},
+    {"ReadImei", "AT+SMS=IMEI?,864209#", {"AT+IMEI==864209051234567#"}},
     {"ReadPassword", "AT+SMS=PASSWORD?,864209#", {"AT+PASSWORD==864209#"}},
     {"ReadIp", "AT+SMS=IP?,864209#", {"AT+IP==203.0.113.10,9000#"}},
     {"ReadApn", "AT+SMS=APN?,864209#", {"AT+APN==internet#"}},
@@ -181,7 +181,7 @@ const CommandCase kCases[] = {
     {"SurroundingSpacesIgnored", "  AT+TEST_SIM=1 ", {"AT+TEST_SIM==1"}},
     {"ParameterBlock",
      "AT+TEST=1",
-     {"<SETTING", "Ver: V2.0", "ID: 2026121001", "IMEI: 864209051234564", "IP: 203.0.113.10,9000",
+     {"<SETTING", "Ver: V2.0", "ID: 2026121001", "IMEI: 864209051234567", "IP: 203.0.113.10,9000",
       "APN:internet", "TimeZone: 8", "MODE:1", "GPRS ENABLE:1", "PROTOCOL:2", "INTERVAL:30,300",
       "SETTING>"},
      nullptr,

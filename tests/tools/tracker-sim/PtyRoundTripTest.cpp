@@ -1,5 +1,6 @@
 // Starts the simulator binary and talks to it over its pseudo-terminal as Tollbrook would.
 
+#include "NmeaSentence.h"
 #include "serial/CSio.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +8,10 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
@@ -138,7 +141,8 @@ std::string LinkPath() {
 
 TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
     const std::string link = LinkPath();
-    SimProcess sim({"--seed", "1", "--link", link, "--rate", "4"});
+    const std::string log = link + ".log";
+    SimProcess sim({"--seed", "1", "--link", link, "--rate", "4", "--log", log});
     ASSERT_TRUE(sim.Started());
     const std::string path = sim.FirstLine();
     ASSERT_FALSE(path.empty());
@@ -152,32 +156,39 @@ TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
     const auto start = line.ReadUntil("GLGSV", milliseconds(3000));
     EXPECT_NE(start.find("Welcome"), std::string::npos);
     EXPECT_NE(start.find("$GNGGA,"), std::string::npos);
+    for (std::size_t at = start.find('$'); at != std::string::npos; at = start.find('$', at + 1)) {
+        const auto end = start.find('\n', at);
+        if (end != std::string::npos) {
+            EXPECT_TRUE(IsValidNmeaSentence(start.substr(at, end + 1 - at)));
+        }
+    }
 
+    // Commands are taken in order, so nothing of the stream follows the ID reply.
     line.Send("AT+GPSTEST=0");
-    line.ReadFor(milliseconds(400)); // an epoch may already be on its way
+    line.Send("AT+SMS=ID?,864209#");
+    const auto untilId = line.ReadUntil("AT+ID==2026121001#\r\n", milliseconds(3000));
+    EXPECT_TRUE(untilId.ends_with("AT+ID==2026121001#\r\n")) << untilId;
     EXPECT_EQ(line.ReadFor(milliseconds(600)), "");
 
     // Each reply comes on its own, as the short chunk the configuration side takes.
-    line.Send("AT+SMS=ID?,864209#");
-    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(1000)), "AT+ID==2026121001#\r\n");
     line.Send("AT+SMS=APN,864209,cmnet.example#");
-    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(1000)), "AT+APN==cmnet.example#\r\n");
+    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(2000)), "AT+APN==cmnet.example#\r\n");
     line.Send("AT+SMS=APN?,864209#");
-    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(1000)), "AT+APN==cmnet.example#\r\n");
+    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(2000)), "AT+APN==cmnet.example#\r\n");
     line.Send("AT+SMS=APN?,000000#");
     EXPECT_EQ(line.ReadFor(milliseconds(300)), "");
 
     line.Send("AT+TEST=1");
-    const auto block = line.ReadUntil("SETTING>\r\n", milliseconds(1000));
+    const auto block = line.ReadUntil("SETTING>\r\n", milliseconds(2000));
     EXPECT_EQ(block.rfind("<SETTING\r\nVer: V1.0.4\r\n", 0), 0u) << block;
     EXPECT_NE(block.find("\r\nAPN:cmnet.example\r\n"), std::string::npos) << block;
     EXPECT_LT(block.size(), 512u);
 
     line.Send("AT+TEST_GPS=1");
-    EXPECT_EQ(line.ReadUntil("\r\n", milliseconds(1000)), "AT+TEST_GPS==1\r\n");
+    EXPECT_EQ(line.ReadUntil("\r\n", milliseconds(2000)), "AT+TEST_GPS==1\r\n");
 
     sim.Signal(SIGUSR1);
-    EXPECT_NE(line.ReadUntil("\r\n", milliseconds(1000)).find("Welcome"), std::string::npos);
+    EXPECT_NE(line.ReadUntil("\r\n", milliseconds(2000)).find("Welcome"), std::string::npos);
 
     line.Send("AT+GPSTEST=1");
     EXPECT_NE(line.ReadUntil("$GNGGA,", milliseconds(1500)).find("$GNGGA,"), std::string::npos);
@@ -186,6 +197,20 @@ TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
     EXPECT_EQ(sim.Wait(), 0);
     struct stat info {};
     EXPECT_NE(lstat(link.c_str(), &info), 0) << "link left behind";
+
+    // The log has every line both ways, each after a date and time.
+    std::ifstream file(log);
+    std::string text, logLine;
+    while (std::getline(file, logLine)) {
+        EXPECT_TRUE(logLine.size() > 24 && logLine[4] == '-' && logLine[13] == ':') << logLine;
+        text += logLine + "\n";
+    }
+    EXPECT_NE(text.find(" RX AT+GPSTEST=0\n"), std::string::npos);
+    EXPECT_NE(text.find(" RX AT+SMS=APN,864209,cmnet.example#\n"), std::string::npos);
+    EXPECT_NE(text.find(" TX AT+APN==cmnet.example#\n"), std::string::npos);
+    EXPECT_NE(text.find(" TX $GNGGA,"), std::string::npos);
+    EXPECT_NE(text.find(" TX SETTING>\n"), std::string::npos);
+    std::remove(log.c_str());
 }
 
 TEST(TrackerSimOverPseudoTerminal, FactoryTestOptionsAndInterrupt) {
@@ -195,13 +220,13 @@ TEST(TrackerSimOverPseudoTerminal, FactoryTestOptionsAndInterrupt) {
     Line line;
     ASSERT_TRUE(line.Open(path));
     line.Send("AT+GPSTEST=0");
-    line.ReadFor(milliseconds(300));
     line.Send("AT+TEST_GSM=1");
     line.Send("AT+TEST_ACC=1");
     line.Send("AT+TEST_GPS=1");
     line.Send("AT+TEST_SIM=1");
-    const auto replies = line.ReadUntil("AT+TEST_SIM==1\r\n", milliseconds(1000));
-    EXPECT_EQ(replies, "AT+TEST_GSM==0\r\nAT+TEST_GPS==0\r\nAT+TEST_SIM==1\r\n");
+    const auto replies = line.ReadUntil("AT+TEST_SIM==1\r\n", milliseconds(3000));
+    EXPECT_TRUE(replies.ends_with("AT+TEST_GSM==0\r\nAT+TEST_GPS==0\r\nAT+TEST_SIM==1\r\n"))
+        << replies;
     sim.Signal(SIGINT);
     EXPECT_EQ(sim.Wait(), 0);
 }
