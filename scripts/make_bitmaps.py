@@ -151,21 +151,29 @@ def tab_images():
 def toolbar():
     """Tool bar 128: Connect, Disconnect, About, each 16 x 15 on magenta."""
     c = Canvas(48, 15, MAGENTA)
-    # Connect: two plug halves joined.
-    c.rect(1, 6, 7, 9, rgb(90, 90, 90))
-    c.rect(6, 4, 9, 11, rgb(30, 110, 200))
-    c.rect(9, 5, 12, 6, rgb(200, 200, 200))
-    c.rect(9, 9, 12, 10, rgb(200, 200, 200))
-    c.rect(12, 4, 14, 11, rgb(30, 110, 200))
-    c.rect(14, 6, 16, 9, rgb(90, 90, 90))
-    # Disconnect: plug halves apart with a red cross.
+    blue, dark, pin = rgb(30, 100, 200), rgb(70, 70, 80), rgb(210, 210, 210)
+    # Connect: plug and socket pushed together.
+    c.rect(0, 6, 3, 9, dark)
+    c.rect(3, 2, 8, 13, blue)
+    c.rect(8, 4, 10, 6, pin)
+    c.rect(8, 9, 10, 11, pin)
+    c.rect(10, 2, 14, 13, blue)
+    c.rect(14, 6, 16, 9, dark)
+    c.frame(3, 2, 8, 13, rgb(10, 50, 120))
+    c.frame(10, 2, 14, 13, rgb(10, 50, 120))
+    # Disconnect: plug and socket apart, a red cross between them.
     o = 16
-    c.rect(o + 0, 6, o + 4, 9, rgb(90, 90, 90))
-    c.rect(o + 4, 4, o + 6, 11, rgb(30, 110, 200))
-    c.rect(o + 11, 4, o + 13, 11, rgb(30, 110, 200))
-    c.rect(o + 13, 6, o + 16, 9, rgb(90, 90, 90))
-    c.line(o + 6.5, 4.5, o + 10.5, 10.5, rgb(220, 0, 0), 1.6)
-    c.line(o + 10.5, 4.5, o + 6.5, 10.5, rgb(220, 0, 0), 1.6)
+    c.rect(o + 0, 2, o + 4, 13, blue)
+    c.frame(o + 0, 2, o + 4, 13, rgb(10, 50, 120))
+    c.rect(o + 4, 4, o + 5, 6, pin)
+    c.rect(o + 4, 9, o + 5, 11, pin)
+    c.rect(o + 12, 2, o + 16, 13, blue)
+    c.frame(o + 12, 2, o + 16, 13, rgb(10, 50, 120))
+    red = rgb(220, 0, 0)
+    for i in range(5):
+        for dx in (0, 1):
+            c.set(o + 6 + i + dx, 5 + i, red)
+            c.set(o + 10 - i + dx, 5 + i, red)
     # About: a question mark in a blue disc.
     o = 32
     c.disc(o + 8, 7.5, 7, rgb(30, 90, 190))
