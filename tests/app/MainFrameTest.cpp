@@ -291,18 +291,19 @@ private slots:
         QCOMPARE(f->PaneText(2), QStringLiteral("Rec Data: 0 bytes"));
 
         f->View()->ClearRx();
-        const QByteArray chunk("$GPTXT,one*00\r\n\0after the NUL\r\n", 33);
+        static const char raw[] = "$GPTXT,one*00\r\n\0after the NUL\r\n";
+        const QByteArray chunk(raw, sizeof raw - 1);
         QueueBytes(chunk);
         f->OnReceiveTick();
         QCOMPARE(f->View()->RxText(), QStringLiteral("$GPTXT,one*00\n"));
-        QCOMPARE(f->RecordedBytes(), 33u);
+        QCOMPARE(f->RecordedBytes(), 31u);
         f->UpdateCommandUI();
-        QCOMPARE(f->PaneText(2), QStringLiteral("Rec Data: 33 bytes"));
+        QCOMPARE(f->PaneText(2), QStringLiteral("Rec Data: 31 bytes"));
 
         // A configuration reply is not recorded.
         QueueBytes("AT+ID==ABC#");
         f->OnReceiveTick();
-        QCOMPARE(f->RecordedBytes(), 33u);
+        QCOMPARE(f->RecordedBytes(), 31u);
 
         f->OnCommand(Cmd::StopRecordPlay);
         QVERIFY(!f->IsRecording());
