@@ -24,6 +24,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
@@ -31,6 +32,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QUrl>
 #include <QtTest>
 #include <atomic>
 #include <memory>
@@ -46,6 +48,14 @@ struct ReplyRecorder : IDeviceReplyConsumer {
 struct ChunkRecorder : IReceiveChunkConsumer {
     QList<QByteArray> chunks;
     void OnReceive(const char* chunk) override { chunks.append(QByteArray(chunk)); }
+};
+
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void Open(const QUrl& url) { urls.append(url); }
 };
 
 void QueueBytes(const QByteArray& bytes) {
@@ -575,6 +585,13 @@ private slots:
         const QSize size(300, 100);
         QVERIFY(CKestranoDesktopAlertWnd::RestingPosition(screen, size, 1).y() + size.height() <=
                 CKestranoDesktopAlertWnd::RestingPosition(screen, size, 0).y());
+        // "Download now" opens the download page and closes the alert.
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "Open");
+        first->OnClickLinkButton();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(catcher.urls, QList<QUrl>{QUrl(QString::fromLatin1(kDownloadPageUrl))});
+        QTRY_COMPARE(alerts().size(), 1);
         for (auto* a : alerts())
             a->close();
         QTRY_COMPARE(alerts().size(), 0);
