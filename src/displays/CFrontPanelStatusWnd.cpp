@@ -1,0 +1,265 @@
+#include "displays/CFrontPanelStatusWnd.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
+#include <QStringList>
+#include <algorithm>
+#include <mutex>
+
+#include "app/FrameEvents.h"
+#include "app/ILineSender.h"
+#include "displays/LookColours.h"
+#include "nmea/SnapshotLock.h"
+
+namespace {
+
+// The snapshot holds 96 satellites; more in view cannot be shown.
+constexpr int kMaxBars = 96;
+constexpr int kBarsWhenNoneInView = 12;
+
+const char kGpsTestOn[] = "AT+GPSTEST=1\r\n";
+
+DisplaySnapshot CopySnapshot() {
+    std::lock_guard<std::mutex> lock(snapshotLock);
+    return theSnapshot;
+}
+
+QFont PageFont(int pixelHeight) {
+    QFont f(QStringLiteral("Tahoma"));
+    f.setStyleHint(QFont::SansSerif, QFont::PreferAntialias);
+    f.setWeight(QFont::Normal);
+    f.setPixelSize(std::max(1, pixelHeight));
+    return f;
+}
+
+// A shape box from edges with right and bottom exclusive, sized so that a 1-pixel outline
+// stays within those edges.
+QRect OutlineBox(int left, int top, int right, int bottom) {
+    return QRect(left, top, right - left - 1, bottom - top - 1);
+}
+
+void DrawRoundBox(QPainter& p, const QRect& r) {
+    p.drawRoundedRect(OutlineBox(r.left(), r.top(), r.left() + r.width(), r.top() + r.height()),
+                      10.0, 10.0);
+}
+
+// Rectangle with the current pen and the given brush; nothing for an empty box.
+void DrawBox(QPainter& p, int left, int top, int right, int bottom, const QColor& brush) {
+    if (right - left <= 0 || bottom - top <= 0)
+        return;
+    p.setBrush(brush);
+    p.drawRect(OutlineBox(left, top, right, bottom));
+}
+
+QRect Edges(int left, int top, int right, int bottom) {
+    return QRect(left, top, right - left, bottom - top);
+}
+
+} // namespace
+
+FrontPanelLayout ComputeFrontPanelLayout(const QSize& client) {
+    const int W = client.width();
+    const int H = client.height();
+    FrontPanelLayout L;
+    L.margin = static_cast<int>(static_cast<double>(W) * H * 0.00001);
+    L.split = static_cast<int>(H / 1.5);
+    const int m = L.margin, s = L.split;
+    const int left = 0, top = 0, right = W, bottom = H;
+    const int r1Right = left + m + W / 2;
+    L.textBox = Edges(left + m, s, r1Right, bottom - m);
+    L.skyPlot = Edges(r1Right + m, s, right - m, bottom - m);
+    L.chart = Edges(left + m, top + m, right - m, s - m);
+    return L;
+}
+
+QString StatusValueText(const DisplaySnapshot& s) {
+    return QString::asprintf(
+        "%.5f\n%.5f\n%.3f M\n%.1f (%.1f)\n%.1f (%.1f)\n%.1f (%.1f)\n%d\n%d\n", s.latitude,
+        s.longitude, s.altitude, s.gpsPdop, s.glonassPdop, s.gpsHdop, s.glonassHdop, s.gpsVdop,
+        s.glonassVdop, static_cast<int>(s.satellitesUsed), static_cast<int>(s.satellitesInView));
+}
+
+CFrontPanelStatusWnd::CFrontPanelStatusWnd(ILineSender* sender, QWidget* parent)
+    : QWidget(parent), m_sender(sender), m_menu(new QMenu(this)) {
+    setWindowTitle(QStringLiteral("Front Panel Status"));
+    // The whole client area is painted from the off-screen image.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_skyPlot.usedBitmapId = IDB_SATELLITE_USED;
+    m_skyPlot.inViewBitmapId = IDB_SATELLITE_IN_VIEW;
+
+    m_menu->addAction(QStringLiteral("Clear Satellite Trails"))->setData(ID_CLEAR_SATELLITE_TRAILS);
+    m_menu->addAction(QStringLiteral("Clear Satellite &Azimuth/Elevation Mask"))
+        ->setData(ID_CLEAR_SATELLITE_MASK);
+    connect(m_menu, &QMenu::triggered, this,
+            [this](QAction* a) { SendCommandToFrame(this, a->data().toInt()); });
+}
+
+CFrontPanelStatusWnd::~CFrontPanelStatusWnd() = default;
+
+void CFrontPanelStatusWnd::RefreshSatellites(bool repaint) {
+    const DisplaySnapshot copy = CopySnapshot();
+    m_skyPlot.UpdateSatellites(copy);
+    if (repaint)
+        update();
+}
+
+void CFrontPanelStatusWnd::paintEvent(QPaintEvent*) {
+    if (width() <= 0 || height() <= 0)
+        return;
+    const qreal dpr = devicePixelRatioF();
+    QImage buffer(size() * dpr, QImage::Format_RGB32);
+    buffer.setDevicePixelRatio(dpr);
+    {
+        QPainter mem(&buffer);
+        Render(mem, size());
+    }
+    {
+        QPainter screen(this);
+        screen.drawImage(0, 0, buffer);
+    }
+    RefreshSatellites(false);
+    if (m_sender)
+        m_sender->SendLine(kGpsTestOn);
+}
+
+void CFrontPanelStatusWnd::Render(QPainter& p, const QSize& client) {
+    const FrontPanelLayout L = ComputeFrontPanelLayout(client);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    FillLookBackground(p, QRect(QPoint(0, 0), client));
+
+    DrawStatusText(p, L.textBox);
+
+    const LookColourPair look = LookColours();
+    m_skyPlot.fillColour = look.background;
+    m_skyPlot.ringColour = look.foreground;
+    m_skyPlot.usedColour = look.foreground;
+    m_skyPlot.gridColour = look.foreground;
+    m_skyPlot.inViewColour = QColor(192, 192, 192);
+    m_skyPlot.Draw(p, L.skyPlot);
+
+    DrawSignalBars(p, L.chart);
+    p.restore();
+}
+
+void CFrontPanelStatusWnd::DrawStatusText(QPainter& p, const QRect& r1) {
+    const LookColourPair look = LookColours();
+    const QColor text(0, 200, 0);
+    p.save();
+    p.setPen(QPen(text, 1));
+    p.setBrush(look.background);
+    DrawRoundBox(p, r1);
+
+    const QFont font = PageFont(r1.width() / 35);
+    p.setFont(font);
+    const QFontMetrics fm(font, p.device());
+    p.setPen(text);
+
+    const QString labels = QStringLiteral("Latitude:\nLongitude:\nAltitude:\nPDOP:\nHDOP:\nVDOP:\n"
+                                          "Satellites Tracked:\nSatellites in View:\n");
+    const int right = r1.left() + r1.width();
+    const int bottom = r1.top() + r1.height();
+    const QRect labelBox = Edges(r1.left() + 5, r1.top(), right, bottom);
+    p.drawText(labelBox, Qt::AlignLeft | Qt::AlignTop, labels);
+    int widest = 0;
+    for (const QString& line : labels.split(QLatin1Char('\n')))
+        widest = std::max(widest, fm.horizontalAdvance(line));
+
+    const DisplaySnapshot s = CopySnapshot();
+    const QString values = StatusValueText(s);
+    const int valueLeft = labelBox.left() + widest + 5;
+    if (valueLeft < right)
+        p.drawText(Edges(valueLeft, r1.top(), right, bottom), Qt::AlignLeft | Qt::AlignTop, values);
+    p.restore();
+}
+
+void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) {
+    const LookColourPair look = LookColours();
+    const int cLeft = c.left(), cTop = c.top();
+    const int cRight = c.left() + c.width(), cBottom = c.top() + c.height();
+    const int cw = cRight - cLeft;
+    const int f = static_cast<int>(cw * 0.015);
+    const QColor white(255, 255, 255);
+
+    p.save();
+    const QFont font = PageFont(f);
+    p.setFont(font);
+    const QFontMetrics fm(font, p.device());
+    p.setPen(QPen(white, 1));
+    p.setBrush(look.background);
+    DrawRoundBox(p, c);
+
+    const DisplaySnapshot s = CopySnapshot();
+    int n = s.satellitesInView == 0 ? kBarsWhenNoneInView : s.satellitesInView;
+    n = std::min(n, kMaxBars);
+    const double pitch = n > 0 ? static_cast<double>(cw) / n : 0.0;
+    // Common bottom of the cells, where the PRN strip starts.
+    const int cellBottom = cBottom - 5 - 3 * f;
+
+    for (int i = 0; i < n; ++i) {
+        const SnapshotSatellite& sat = s.satellites[i];
+        const int left = cLeft + static_cast<int>(i * pitch) + 5;
+        const int right = cLeft + static_cast<int>(i * pitch) + static_cast<int>(pitch) - 5;
+        const int top = cTop + 5;
+        const int bottom = cellBottom;
+
+        p.setPen(QPen(white, 1));
+        DrawBox(p, left, top, right, bottom, look.background);
+
+        const int v = std::clamp(static_cast<int>(sat.snr), 0, 55);
+        const int levelTop = bottom - static_cast<int>(v * (bottom - top) / 55.0);
+        QColor fill;
+        const bool used = sat.used == 1;
+        if (sat.prn >= 65 && sat.prn <= 96)
+            fill = used ? QColor(128, 0, 0) : QColor(32, 0, 0);
+        else if (sat.prn >= 33 && sat.prn <= 64)
+            fill = QColor(0, 0, 32);
+        else
+            fill = used ? QColor(0, 180, 0) : QColor(0, 0, 180);
+        DrawBox(p, left, levelTop, right, bottom, fill);
+
+        p.setPen(white);
+        const QString snr = QString::number(sat.snr);
+        if (fm.height() + levelTop < bottom)
+            p.drawText(Edges(left, levelTop, right, bottom),
+                       Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                       snr);
+        p.drawText(Edges(left, bottom, right, cBottom),
+                   Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                   QString::number(sat.prn));
+    }
+
+    // Legend: one square and name per constellation seen so far.
+    int squareLeft = cLeft + f / 2;
+    const int squareTop = cellBottom + 2 * f;
+    auto entry = [&](const QColor& colour, const QString& name) {
+        p.setPen(QPen(white, 1));
+        DrawBox(p, squareLeft, squareTop, squareLeft + f, squareTop + f, colour);
+        const int textLeft = squareLeft + f + 3;
+        p.setPen(white);
+        p.drawText(QPoint(textLeft, squareTop + fm.ascent()), name);
+        return fm.horizontalAdvance(name);
+    };
+    int lastWidth = entry(QColor(0, 180, 0), QStringLiteral("= GPS"));
+    if (s.sbasSeen == 1) {
+        squareLeft += lastWidth + 2 * f;
+        lastWidth = entry(QColor(0, 0, 32), QStringLiteral("= WAAS"));
+    }
+    if (s.glonassSeen == 1) {
+        squareLeft += lastWidth + 2 * f;
+        entry(QColor(128, 0, 0), QStringLiteral("= GLONASS"));
+    }
+    p.restore();
+}
+
+void CFrontPanelStatusWnd::contextMenuEvent(QContextMenuEvent* event) {
+    const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5))
+                                                                     : event->globalPos();
+    m_menu->exec(at);
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The "Front Panel Status" page: one signal bar per satellite in view across the top two
+// thirds, and below it the position, dilution-of-precision and count box beside the sky plot.
+// Everything is drawn from the display snapshot; each paint also switches the device's GPS
+// test output on.
+
+#include <QWidget>
+
+#include "displays/CAzimuthElevationWnd.h"
+
+class ILineSender;
+class QMenu;
+
+// Menu 138 and its two commands, handled by the main frame.
+constexpr int IDM_POPUP_FRONT_PANEL_STATUS = 138;
+constexpr int ID_CLEAR_SATELLITE_TRAILS = 32809;
+constexpr int ID_CLEAR_SATELLITE_MASK = 32811;
+// The two satellite icons of the sky plot.
+constexpr int IDB_SATELLITE_USED = 118;
+constexpr int IDB_SATELLITE_IN_VIEW = 102;
+
+// Client-area rectangles of the page (right and bottom exclusive).
+struct FrontPanelLayout {
+    int margin, split;
+    QRect textBox, skyPlot, chart;
+};
+FrontPanelLayout ComputeFrontPanelLayout(const QSize& client);
+
+// The value column of the status box: position, DOPs (GPS with GLONASS in parentheses) and
+// the two satellite counts, one per line.
+QString StatusValueText(const DisplaySnapshot& s);
+
+class CFrontPanelStatusWnd : public QWidget {
+    Q_OBJECT
+public:
+    CFrontPanelStatusWnd(ILineSender* sender, QWidget* parent = nullptr);
+    ~CFrontPanelStatusWnd() override;
+
+    // Copies theSnapshot into the sky plot; repaints the whole page when repaint is true.
+    void RefreshSatellites(bool repaint);
+
+    // The page drawn into p over a client area of the given size (what paintEvent shows).
+    void Render(QPainter& p, const QSize& client);
+
+    void DrawStatusText(QPainter& p, const QRect& r1);
+    void DrawSignalBars(QPainter& p, const QRect& chart);
+
+    // The page's context menu (items carry their command ids as data).
+    QMenu* ContextMenu() const { return m_menu; }
+
+    CAzimuthElevationWnd m_skyPlot;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    ILineSender* m_sender;
+    QMenu* m_menu;
+};

@@ -1,0 +1,54 @@
+#pragma once
+// An editable field that remembers the texts entered in it, most recent first, in the
+// per-user settings store, and completes typed text from that list.
+
+#include <QComboBox>
+#include <QString>
+
+class CHistoryCombo : public QComboBox {
+    Q_OBJECT
+public:
+    // dropDown: whether a restored last text that is not in the list still goes into the
+    // edit field (the send field) or is left out (the quick fields).
+    explicit CHistoryCombo(QWidget* parent = nullptr, bool dropDown = true);
+
+    // Fills the list from the store under prefix0, prefix1, ... and restores the last text.
+    // A null prefix changes nothing. Returns the restored last text.
+    QString LoadHistory(const QString& prefix);
+    // Puts text (trimmed of blanks) at the top, dropping one older entry equal to it ignoring
+    // case and anything beyond m_maxItems. Returns its index, 0; empty texts are not
+    // remembered and give -1.
+    int AddToHistory(const QString& text);
+    // AddToHistory of the edit text unless it is empty.
+    void AddCurrentText();
+    // Writes the list and the edit text to the store; does nothing before LoadHistory.
+    void SaveHistory();
+
+    // The key under which the edit text is stored.
+    QString LastTextKey() const;
+
+    // The seven device commands every history starts out with.
+    static const QStringList& DefaultCommands();
+    static const QString& HistorySection();
+
+    int m_autoComplete = 1;
+    QString m_section;
+    QString m_keyPrefix;
+    QString m_lastKey;
+    int m_saveLast = 1;
+    int m_maxItems = 100;
+    int m_allowSort = 0;
+
+signals:
+    // Enter or Return in the edit field, once per key press.
+    void returnPressed();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void OnTextEdited(const QString& text);
+    void SetEditTextKeepingIndex(int index);
+
+    bool m_bDropDown;
+};

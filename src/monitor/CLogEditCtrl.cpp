@@ -1,0 +1,130 @@
+#include "monitor/CLogEditCtrl.h"
+
+#include "app/FrameEvents.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPointer>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+CLogEditCtrl::CLogEditCtrl(QWidget* parent) : QPlainTextEdit(parent) {
+    setReadOnly(true);
+    setUndoRedoEnabled(false);
+    // Lines are as long as the device sends them; the pane scrolls sideways instead.
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setFrameShape(QFrame::NoFrame);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSize(8);
+    font.setBold(false);
+    setFont(font);
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, QColor(0, 0, 0));
+    pal.setColor(QPalette::Text, QColor(0, 255, 0));
+    setPalette(pal);
+    setBackgroundVisible(false);
+
+    // Tab stops every fifth of an inch.
+    setTabStopDistance(logicalDpiX() / 5.0);
+
+    // Every piece of text is inserted in this one format, so the whole pane is green and not
+    // bold without ever re-colouring what is already there.
+    m_format.setForeground(QColor(0, 255, 0));
+    m_format.setFontWeight(QFont::Normal);
+    m_format.setFontItalic(false);
+    m_format.setFontUnderline(false);
+    m_format.setFontStrikeOut(false);
+    setCurrentCharFormat(m_format);
+
+    document()->setMaximumBlockCount(m_maxLines > 0 ? m_maxLines : 0);
+    moveCursor(QTextCursor::End);
+}
+
+void CLogEditCtrl::AppendText(const QString& text) {
+    if (text.isEmpty())
+        return;
+    // The document drops its oldest blocks itself once an edit leaves more than the limit;
+    // a block is exactly a line as counted here (the text after the last line break is one).
+    const int limit = m_maxLines > 0 ? m_maxLines : 0;
+    if (document()->maximumBlockCount() != limit)
+        document()->setMaximumBlockCount(limit);
+
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text, m_format);
+
+    cursor.movePosition(QTextCursor::End);
+    setTextCursor(cursor);
+}
+
+void CLogEditCtrl::Clear() {
+    clear();
+    setCurrentCharFormat(m_format);
+}
+
+void CLogEditCtrl::CopySelection() {
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return;
+    QString text = cursor.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void CLogEditCtrl::ScrollToNewest() {
+    horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+int CLogEditCtrl::LineCount() const {
+    return document()->blockCount();
+}
+
+QMenu* CLogEditCtrl::CreatePaneMenu(int menuId, QWidget* from) {
+    struct Item {
+        const char* text;
+        int id;
+    };
+    const Item* items = nullptr;
+    static const Item receive[] = {{"Clear &Receive Screen", kCmdClearReceive},
+                                   {"Copy Receive Screen", kCmdCopyReceive}};
+    static const Item transmit[] = {{"Clear &Transmit Screen", kCmdClearTransmit},
+                                    {"Copy Transmit Screen", kCmdCopyTransmit}};
+    if (menuId == kMenuReceive)
+        items = receive;
+    else if (menuId == kMenuTransmit)
+        items = transmit;
+    else
+        return nullptr;
+
+    auto* menu = new QMenu(from ? from->window() : nullptr);
+    for (int i = 0; i < 2; ++i) {
+        QAction* action = menu->addAction(QString::fromLatin1(items[i].text));
+        action->setData(items[i].id);
+    }
+    QPointer<QWidget> source(from);
+    QObject::connect(menu, &QMenu::triggered, menu, [source](QAction* action) {
+        if (source)
+            SendCommandToFrame(source, action->data().toInt());
+    });
+    return menu;
+}
+
+void CLogEditCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+    QMenu* menu = CreatePaneMenu(m_menuId, this);
+    if (!menu)
+        return;
+    const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5))
+                                                                     : event->globalPos();
+    menu->exec(at);
+    menu->deleteLater();
+}

@@ -1,0 +1,200 @@
+// The log pane: line limit, colour, caret, clearing and copying, and the menu commands that
+// go to the frame.
+
+#include "TempSettingsMain.h"
+#include "app/FrameEvents.h"
+#include "monitor/CLogEditCtrl.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+// A top-level window standing in for the main frame: it records the commands it receives.
+class FrameStub : public QWidget {
+public:
+    QList<int> commands;
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() == WM_COMMAND_EVENT) {
+            commands << static_cast<CommandEvent*>(e)->id();
+            return true;
+        }
+        return QWidget::event(e);
+    }
+};
+
+QString FirstLine(const CLogEditCtrl& pane) {
+    return pane.document()->firstBlock().text();
+}
+
+QString LastLine(const CLogEditCtrl& pane) {
+    return pane.document()->lastBlock().text();
+}
+
+} // namespace
+
+class LogEditCtrlTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fullPaneDropsItsOldestLine();
+    void lineLimit_data();
+    void lineLimit();
+    void textIsGreenNotBoldAndCaretEndsAtTheEnd();
+    void copiesOnlyTheSelection();
+    void clearEmptiesThePane();
+    void menuCommandsReachTheFrame_data();
+    void menuCommandsReachTheFrame();
+};
+
+void LogEditCtrlTest::fullPaneDropsItsOldestLine() {
+    CLogEditCtrl pane;
+    QCOMPARE(pane.m_maxLines, 50000);
+    QStringList lines;
+    for (int i = 0; i < 50000; ++i)
+        lines << QStringLiteral("$GPGGA,line %1").arg(i);
+    pane.AppendText(lines.join('\n'));
+    QCOMPARE(pane.LineCount(), 50000);
+    QCOMPARE(FirstLine(pane), QStringLiteral("$GPGGA,line 0"));
+
+    // Text without a line break continues the last line: nothing is dropped.
+    pane.AppendText(QStringLiteral(" more"));
+    QCOMPARE(pane.LineCount(), 50000);
+    QCOMPARE(FirstLine(pane), QStringLiteral("$GPGGA,line 0"));
+    QCOMPARE(LastLine(pane), QStringLiteral("$GPGGA,line 49999 more"));
+
+    pane.AppendText(QStringLiteral("\n$GPGGA,line 50000"));
+    QCOMPARE(pane.LineCount(), 50000);
+    QCOMPARE(FirstLine(pane), QStringLiteral("$GPGGA,line 1"));
+    QCOMPARE(LastLine(pane), QStringLiteral("$GPGGA,line 50000"));
+}
+
+// Line counting as the limit sees it: the text after the last line break is a line, even
+// when it is empty.
+void LogEditCtrlTest::lineLimit_data() {
+    QTest::addColumn<int>("maxLines");
+    QTest::addColumn<QStringList>("chunks");
+    QTest::addColumn<QString>("expText");
+
+    QTest::newRow("under the limit") << 3 << QStringList{"a\nb"} << "a\nb";
+    QTest::newRow("a trailing line break counts as a line")
+        << 3 << QStringList{"a\nb\nc\n"} << "b\nc\n";
+    QTest::newRow("lines split across chunks")
+        << 3 << QStringList{"a\nb", "b\nc", "c\nd", "d"} << "bb\ncc\ndd";
+    QTest::newRow("one chunk over several limits")
+        << 2 << QStringList{"1\n2\n3\n4\n5\n6"} << "5\n6";
+    QTest::newRow("zero means no limit")
+        << 0 << QStringList{"1\n2\n3\n4\n5\n"} << "1\n2\n3\n4\n5\n";
+    QTest::newRow("empty chunks change nothing") << 2 << QStringList{"x", "", "y"} << "xy";
+}
+
+void LogEditCtrlTest::lineLimit() {
+    QFETCH(int, maxLines);
+    QFETCH(QStringList, chunks);
+    QFETCH(QString, expText);
+    CLogEditCtrl pane;
+    pane.m_maxLines = maxLines;
+    for (const QString& chunk : chunks)
+        pane.AppendText(chunk);
+    QCOMPARE(pane.toPlainText(), expText);
+}
+
+void LogEditCtrlTest::textIsGreenNotBoldAndCaretEndsAtTheEnd() {
+    CLogEditCtrl pane;
+    QFont bold = pane.font();
+    bold.setBold(true);
+    pane.setFont(bold); // a bold widget font must not make the text bold
+    pane.AppendText(QStringLiteral("first\nsecond"));
+
+    // The operator's selection goes with the next append.
+    QTextCursor sel(pane.document());
+    sel.setPosition(0);
+    sel.setPosition(5, QTextCursor::KeepAnchor);
+    pane.setTextCursor(sel);
+    pane.AppendText(QStringLiteral(" line\nthird"));
+
+    QVERIFY(!pane.textCursor().hasSelection());
+    QCOMPARE(pane.textCursor().position(), pane.document()->characterCount() - 1);
+    QCOMPARE(pane.palette().color(QPalette::Base), QColor(0, 0, 0));
+
+    for (QTextBlock b = pane.document()->firstBlock(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            QCOMPARE(f.foreground().color(), QColor(0, 255, 0));
+            QCOMPARE(f.fontWeight(), int(QFont::Normal));
+        }
+    }
+}
+
+void LogEditCtrlTest::copiesOnlyTheSelection() {
+    CLogEditCtrl pane;
+    pane.AppendText(QStringLiteral("$GPGGA,1\n$GPGSA,2\n"));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("before"));
+
+    pane.CopySelection(); // nothing selected: the clipboard keeps what it had
+    QCOMPARE(clipboard->text(), QStringLiteral("before"));
+
+    QTextCursor sel(pane.document());
+    sel.setPosition(3);
+    sel.setPosition(14, QTextCursor::KeepAnchor);
+    pane.setTextCursor(sel);
+    pane.CopySelection();
+    QCOMPARE(clipboard->text(), QStringLiteral("GGA,1\n$GPGS"));
+}
+
+void LogEditCtrlTest::clearEmptiesThePane() {
+    CLogEditCtrl pane;
+    pane.AppendText(QStringLiteral("a\nb\n"));
+    pane.Clear();
+    QCOMPARE(pane.toPlainText(), QString());
+    QVERIFY(pane.isReadOnly());
+    pane.AppendText(QStringLiteral("c"));
+    QCOMPARE(pane.toPlainText(), QStringLiteral("c"));
+    QCOMPARE(pane.document()->firstBlock().begin().fragment().charFormat().foreground().color(),
+             QColor(0, 255, 0));
+}
+
+void LogEditCtrlTest::menuCommandsReachTheFrame_data() {
+    QTest::addColumn<int>("menuId");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QList<int>>("ids");
+    QTest::newRow("receive") << 106 << QStringList{"Clear &Receive Screen", "Copy Receive Screen"}
+                             << QList<int>{32798, 32840};
+    QTest::newRow("transmit") << 121
+                              << QStringList{"Clear &Transmit Screen", "Copy Transmit Screen"}
+                              << QList<int>{32797, 32842};
+}
+
+void LogEditCtrlTest::menuCommandsReachTheFrame() {
+    QFETCH(int, menuId);
+    QFETCH(QStringList, texts);
+    QFETCH(QList<int>, ids);
+
+    FrameStub frame;
+    auto* holder = new QWidget(&frame);
+    auto* pane = new CLogEditCtrl(holder);
+    pane->m_menuId = menuId;
+
+    std::unique_ptr<QMenu> menu(CLogEditCtrl::CreatePaneMenu(menuId, pane));
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().size(), texts.size());
+    for (int i = 0; i < texts.size(); ++i) {
+        QAction* action = menu->actions().at(i);
+        QCOMPARE(action->text(), texts[i]);
+        QCOMPARE(action->data().toInt(), ids[i]);
+        action->trigger();
+    }
+    QCOMPARE(frame.commands, ids);
+    QVERIFY(!CLogEditCtrl::CreatePaneMenu(0, pane));
+}
+
+TB_TEMP_SETTINGS_MAIN(LogEditCtrlTest)
+#include "tst_LogEditCtrl.moc"

@@ -1,0 +1,278 @@
+// The monitor page: a typed command reaches a pseudo-terminal and the transmit pane, the
+// quick rows keep their own histories, received bytes are shown as the device sent them, and
+// the page is laid out by its own arithmetic.
+
+#include "TempSettingsMain.h"
+#include "app/ILineSender.h"
+#include "app/Profile.h"
+#include "monitor/CHistoryCombo.h"
+#include "monitor/CLogEditCtrl.h"
+#include "monitor/CNMEAMonitorWnd.h"
+#include "serial/CSio.h"
+
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kSection = QStringLiteral("DA1Zozavod History");
+
+// A pseudo-terminal: the program opens the slave as its serial port, the test reads what
+// the device would receive from the master.
+class PseudoTerminal {
+public:
+    PseudoTerminal() {
+        m_master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (m_master < 0 || grantpt(m_master) != 0 || unlockpt(m_master) != 0)
+            return;
+        m_slaveName = ptsname(m_master);
+    }
+    ~PseudoTerminal() {
+        if (m_master >= 0)
+            close(m_master);
+    }
+    bool ok() const { return m_master >= 0 && !m_slaveName.empty(); }
+    const std::string& slaveName() const { return m_slaveName; }
+
+    // Everything that arrives within the time-out after the first byte.
+    QByteArray ReadAll(int timeoutMs = 1000) {
+        QByteArray data;
+        pollfd p{m_master, POLLIN, 0};
+        while (poll(&p, 1, data.isEmpty() ? timeoutMs : 50) > 0) {
+            char buf[256];
+            const ssize_t n = read(m_master, buf, sizeof buf);
+            if (n <= 0)
+                break;
+            data.append(buf, n);
+        }
+        return data;
+    }
+
+private:
+    int m_master = -1;
+    std::string m_slaveName;
+};
+
+// Does what the main frame's SendLine does: the port side writes the text and CR LF when a
+// port is open, then the line is echoed in the transmit pane.
+class FrameSender : public ILineSender {
+public:
+    CNMEAMonitorWnd* monitor = nullptr;
+    QList<QByteArray> lines;
+
+    void SendLine(const char* text) override {
+        lines << QByteArray(text);
+        theSerialPort.WriteLine(text);
+        if (monitor) {
+            monitor->AppendTx(text);
+            monitor->AppendTx("\n");
+        }
+    }
+};
+
+QString Stored(const QString& key) {
+    return OpenProfile()->value(ProfileKey(kSection, key)).toString();
+}
+
+} // namespace
+
+class NMEAMonitorWndTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        auto store = OpenProfile();
+        store->clear();
+        store->sync();
+    }
+
+    void sendWritesTheLineAndEchoesIt();
+    void quickSendUsesItsOwnHistory();
+    void longLinesAreCutToTheFieldLimit();
+    void receivedBytesAsShown_data();
+    void receivedBytesAsShown();
+    void transmitPaneDropsCr();
+    void layout_data();
+    void layout();
+    void showingThePageScrollsToTheNewestText();
+};
+
+void NMEAMonitorWndTest::sendWritesTheLineAndEchoesIt() {
+    PseudoTerminal pty;
+    QVERIFY(pty.ok());
+    QVERIFY2(theSerialPort.Open(pty.slaveName(), 115200) >= 0, theSerialPort.LastError().c_str());
+    FrameSender sender;
+    CNMEAMonitorWnd page(&sender);
+    sender.monitor = &page;
+    QCOMPARE(page.windowTitle(), QStringLiteral("NMEA Monitor"));
+
+    page.m_comboSend->setEditText(QStringLiteral("AT+TEST=1"));
+    QTest::mouseClick(page.m_buttonSend, Qt::LeftButton);
+
+    QCOMPARE(sender.lines, QList<QByteArray>{"AT+TEST=1\r"});
+    QCOMPARE(pty.ReadAll(), QByteArray("AT+TEST=1\r\r\n"));
+    QCOMPARE(page.m_editTx->toPlainText(), QStringLiteral("AT+TEST=1\n"));
+    QCOMPARE(page.m_comboSend->itemText(0), QStringLiteral("AT+TEST=1"));
+    QCOMPARE(page.m_comboSend->count(), 7);
+    QCOMPARE(Stored("HistoryItem0"), QStringLiteral("AT+TEST=1"));
+    QCOMPARE(Stored("HistoryItem"), QStringLiteral("AT+TEST=1"));
+
+    // The sent text stays, selected: the next command typed replaces it and is completed.
+    QTest::keyClicks(page.m_comboSend->lineEdit(), "AT+G");
+    QCOMPARE(page.m_comboSend->currentText(), QStringLiteral("AT+GPSTEST=1"));
+
+    // Enter in the field sends as well; the next start remembers the command.
+    page.m_comboSend->setEditText(QStringLiteral("AT+RELAY=0"));
+    QTest::keyClick(page.m_comboSend->lineEdit(), Qt::Key_Return);
+    QCOMPARE(pty.ReadAll(), QByteArray("AT+RELAY=0\r\r\n"));
+    QCOMPARE(page.m_editTx->toPlainText(), QStringLiteral("AT+TEST=1\nAT+RELAY=0\n"));
+    CNMEAMonitorWnd next(nullptr);
+    QCOMPARE(next.m_comboSend->currentText(), QStringLiteral("AT+RELAY=0"));
+    QCOMPARE(next.m_comboSend->itemText(1), QStringLiteral("AT+TEST=1"));
+    theSerialPort.Close();
+}
+
+void NMEAMonitorWndTest::quickSendUsesItsOwnHistory() {
+    FrameSender sender;
+    CNMEAMonitorWnd page(&sender);
+    sender.monitor = &page;
+    QCOMPARE(page.m_buttonQSend[2]->text(), QStringLiteral("cmd3"));
+
+    page.m_comboQSend[2]->setEditText(QStringLiteral("AT+GPSTEST=1"));
+    QTest::mouseClick(page.m_buttonQSend[2], Qt::LeftButton);
+
+    QCOMPARE(sender.lines, QList<QByteArray>{"AT+GPSTEST=1\r"});
+    QCOMPARE(Stored("cmd30"), QStringLiteral("AT+GPSTEST=1"));
+    QCOMPARE(Stored("cmd31"), QStringLiteral("AT+TEST=1"));
+    QCOMPARE(Stored("cmd36"), QStringLiteral("AT+GPSTEST=0"));
+    QCOMPARE(Stored("cmd3"), QStringLiteral("AT+GPSTEST=1"));
+    QVERIFY(!OpenProfile()->contains(ProfileKey(kSection, "cmd37")));
+    // The other fields and the send field are untouched.
+    QVERIFY(!OpenProfile()->contains(ProfileKey(kSection, "HistoryItem0")));
+    QVERIFY(!OpenProfile()->contains(ProfileKey(kSection, "cmd20")));
+    QCOMPARE(page.m_editTx->toPlainText(), QStringLiteral("AT+GPSTEST=1\n"));
+}
+
+// A line and its CR must fit the 255 characters of the device side.
+void NMEAMonitorWndTest::longLinesAreCutToTheFieldLimit() {
+    FrameSender sender;
+    CNMEAMonitorWnd page(&sender);
+    page.m_comboSend->setEditText(QString(300, QLatin1Char('A')));
+    QCOMPARE(page.m_comboSend->currentText().size(), 254);
+    page.OnSend();
+    QCOMPARE(sender.lines.size(), 1);
+    QCOMPARE(sender.lines[0], QByteArray(254, 'A') + '\r');
+
+    // Characters beyond 8 bits keep their low byte.
+    page.m_comboQSend[0]->setEditText(QString::fromUtf16(u"AT+\u0141\u00B0"));
+    page.OnQuickSend(1);
+    QCOMPARE(sender.lines.value(1), QByteArray("AT+\x41\xB0\r"));
+}
+
+void NMEAMonitorWndTest::receivedBytesAsShown_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expText");
+
+    QTest::newRow("GGA with CR LF shows without CR")
+        << QByteArray("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n")
+        << "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\n";
+    QTest::newRow("0xB0 widens with its sign")
+        << QByteArray("26\xB0") << QString::fromUtf16(u"26\uFFB0");
+    QTest::newRow("the ends of the upper half")
+        << QByteArray("\x80\x7F\xFF") << QString::fromUtf16(u"\uFF80\u007F\uFFFF");
+    QTest::newRow("a NUL ends the text") << QByteArray("$GPGSA,A\0,3,04\r\n", 16) << "$GPGSA,A";
+    QTest::newRow("only CRs: nothing") << QByteArray("\r\r") << "";
+}
+
+void NMEAMonitorWndTest::receivedBytesAsShown() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expText);
+    CNMEAMonitorWnd page(nullptr);
+    page.AppendRx(bytes.constData());
+    QCOMPARE(page.m_editRx->toPlainText(), expText);
+    QCOMPARE(page.m_editTx->toPlainText(), QString());
+    page.AppendRx(nullptr);
+    QCOMPARE(page.m_editRx->toPlainText(), expText);
+}
+
+void NMEAMonitorWndTest::transmitPaneDropsCr() {
+    CNMEAMonitorWnd page(nullptr);
+    page.AppendTx("AT+TEST_SIM=1\r\n");
+    page.AppendTx("\n");
+    QCOMPARE(page.m_editTx->toPlainText(), QStringLiteral("AT+TEST_SIM=1\n\n"));
+}
+
+void NMEAMonitorWndTest::layout_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("split");
+    QTest::newRow("800 wide") << 800 << 600;
+    QTest::newRow("odd width truncates") << 1023 << 767;
+}
+
+void NMEAMonitorWndTest::layout() {
+    QFETCH(int, width);
+    QFETCH(int, split);
+    CNMEAMonitorWnd page(nullptr);
+    page.resize(width, 700);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+
+    const int t = QFontMetrics(page.m_font).height();
+    QFont header(QStringLiteral("Arial"));
+    header.setPointSize(16);
+    const int B = 2 * t + QFontMetrics(header).height() + 4;
+
+    QCOMPARE(page.m_rectSend, QRect(0, 0, width, 2 * t));
+    QCOMPARE(page.m_editRx->geometry(), QRect(0, B, split, 700 - B));
+    const int Y = 2 * B + 24 + 7 * 2 * t;
+    QCOMPARE(page.m_editTx->geometry(), QRect(split, Y, width - split, 700 - Y));
+    const int sendWidth = 2 * QFontMetrics(page.m_font).horizontalAdvance("Send");
+    QCOMPARE(page.m_buttonSend->geometry(), QRect(width - 3 - sendWidth, 2, sendWidth, 2 * t - 9));
+    QCOMPARE(page.m_comboSend->x(), 3);
+    QCOMPARE(page.m_comboSend->width(), width - 3 - sendWidth - 3 - 3);
+    for (int k = 0; k < 9; ++k) {
+        const QRect field = page.m_comboQSend[k]->geometry();
+        const QRect button = page.m_buttonQSend[k]->geometry();
+        QCOMPARE(field.x(), split + 5);
+        QCOMPARE(field.y(), B + 2 * k * t + 1);
+        QCOMPARE(field.height(), 2 * t - 1);
+        QCOMPARE(button.y(), B + 2 * k * t);
+        QCOMPARE(button.right() + 1, width - 3);
+        QCOMPARE(field.right() + 1, button.x() - 3);
+    }
+}
+
+void NMEAMonitorWndTest::showingThePageScrollsToTheNewestText() {
+    CNMEAMonitorWnd page(nullptr);
+    page.resize(800, 600);
+    QStringList lines;
+    for (int i = 0; i < 500; ++i)
+        lines << QStringLiteral("$GPGSV,%1,a long line that needs the pane to scroll sideways "
+                                "as well as down, so both bars matter")
+                     .arg(i);
+    page.AppendRx(lines.join("\r\n").toLatin1().constData());
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QScrollBar* v = page.m_editRx->verticalScrollBar();
+    QScrollBar* h = page.m_editRx->horizontalScrollBar();
+    QTRY_VERIFY(v->maximum() > 0);
+    QVERIFY(h->maximum() > 0);
+
+    page.hide();
+    QCoreApplication::processEvents();
+    v->setValue(0);
+    h->setValue(h->maximum());
+    page.show();
+    QTRY_COMPARE(v->value(), v->maximum());
+    QCOMPARE(h->value(), 0);
+}
+
+TB_TEMP_SETTINGS_MAIN(NMEAMonitorWndTest)
+#include "tst_NMEAMonitorWnd.moc"
