@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -202,7 +203,12 @@ void CNMEAMonitorWnd::DrawHeaders(QPainter& painter) const {
     const QColor shadow = palette().color(QPalette::Dark);
     painter.setFont(HeaderFont());
     const QFontMetrics hfm = painter.fontMetrics();
-    painter.setPen(palette().color(QPalette::HighlightedText));
+    // Highlight text on button shadow, as the system pairs them; a look whose highlight text
+    // is meant for a light highlight would leave the captions unreadable on the shadow.
+    QColor text = palette().color(QPalette::HighlightedText);
+    if (std::abs(text.lightness() - shadow.lightness()) < 80)
+        text = shadow.lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+    painter.setPen(text);
 
     painter.fillRect(m_rectRxHeader, shadow);
     const QString rx = QStringLiteral("Receive");

@@ -36,6 +36,7 @@ CNMEAParserWin32::CNMEAParserWin32() {
 }
 
 void CNMEAParserWin32::ResetData() {
+    std::lock_guard<std::mutex> lock(m_modelLock);
     gga = GgaRecord{};
     gsa = GsaRecord{};
     mergedSatellites = SatelliteList{};
@@ -46,17 +47,23 @@ void CNMEAParserWin32::ResetData() {
 
 bool CNMEAParserWin32::OnSentence(const char* address, const char* data) {
     if (Contains(address, "GGA")) {
-        DecodeGga(data);
+        {
+            std::lock_guard<std::mutex> lock(m_modelLock);
+            DecodeGga(data);
+        }
         if (m_bHandshake) {
             m_hPositionEvent.Set();
             if (m_hPositionEventProcessed.Wait(std::chrono::milliseconds(1000)))
                 m_hPositionEventProcessed.Reset();
         }
     } else if (Contains(address, "GSA")) {
+        std::lock_guard<std::mutex> lock(m_modelLock);
         DecodeGsa(data);
     } else if (Contains(address, "VTG")) {
+        std::lock_guard<std::mutex> lock(m_modelLock);
         DecodeVtg(data);
     } else if (Contains(address, "GSV")) {
+        std::lock_guard<std::mutex> lock(m_modelLock);
         DecodeGsv(data);
     }
     return true;

@@ -6,6 +6,7 @@
 #include "nmea/ManualResetEvent.h"
 
 #include <cstdint>
+#include <mutex>
 
 struct GgaRecord {
     int32_t hour, minute, second;
@@ -67,6 +68,12 @@ public:
     ManualResetEvent m_hPositionEvent;
     ManualResetEvent m_hPositionEventProcessed;
 
+    // Held while a sentence is decoded, while the model is reset and while it is copied into
+    // a snapshot. The handshake alone keeps the copy consistent only while the reader waits:
+    // once a frame has been slower than 1000 ms, the next GGA passes at once and the reader
+    // would otherwise write the model during the copy. Order: snapshotLock, then this one.
+    std::mutex& ModelLock() const { return m_modelLock; }
+
     void DecodeGga(const char* data);
     void DecodeGsa(const char* data);
     void DecodeVtg(const char* data);
@@ -80,6 +87,7 @@ protected:
 
 private:
     bool m_bHandshake = true;
+    mutable std::mutex m_modelLock;
 };
 
 extern CNMEAParserWin32 theParser;

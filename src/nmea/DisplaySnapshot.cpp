@@ -26,6 +26,7 @@ const char16_t* FixQualityText(int quality) {
 }
 
 void CopyModelToSnapshot(const CNMEAParserWin32& parser, DisplaySnapshot& snapshot) {
+    std::lock_guard<std::mutex> modelLock(parser.ModelLock());
     snapshot.latitude = parser.gga.latitude;
     snapshot.longitude = parser.gga.longitude;
     snapshot.altitude = parser.gga.altitude;

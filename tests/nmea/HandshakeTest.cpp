@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -84,6 +85,41 @@ TEST(PositionHandshake, SwitchedOffNeverSignals) {
     parser->FeedBytes(reinterpret_cast<const uint8_t*>(gga.data()),
                       static_cast<uint32_t>(gga.size()));
     EXPECT_FALSE(parser->m_hPositionEvent.IsSet());
+}
+
+// After a frame has been slower than the reader's wait, GGAs pass without waiting, so the
+// reader decodes while the position thread copies. Each copy must still be one whole GGA.
+TEST(PositionHandshake, ACopyTakenWhileTheReaderDecodesIsNeverTorn) {
+    auto parser = std::make_unique<CNMEAParserWin32>();
+    parser->SetPositionHandshake(false);
+    std::string bytes;
+    // Longitude i degrees goes with altitude i metres.
+    for (int i = 1; i <= 170; ++i) {
+        char body[96];
+        std::snprintf(body, sizeof body, "GPGGA,120000,4800.000,N,%03d00.000,E,1,08,0.9,%d,M,,M,,",
+                      i, i);
+        bytes += Sentence(body);
+    }
+    std::atomic<bool> done{false};
+    std::atomic<int> torn{0};
+    std::thread copier([&] {
+        while (!done) {
+            DisplaySnapshot copy{};
+            {
+                std::lock_guard<std::mutex> lock(snapshotLock);
+                CopyModelToSnapshot(*parser, copy);
+            }
+            if (copy.longitude != copy.altitude)
+                ++torn;
+        }
+    });
+    for (int round = 0; round < 20; ++round)
+        parser->FeedBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
+                          static_cast<uint32_t>(bytes.size()));
+    done = true;
+    copier.join();
+    EXPECT_EQ(torn.load(), 0);
+    EXPECT_EQ(parser->gga.count, 3400u);
 }
 
 } // namespace
