@@ -27,8 +27,16 @@ function(tb_add_gtest name)
     target_compile_definitions(${name} PRIVATE
         TB_CORPUS_DIR="${TB_CORPUS_DIR}" TB_TEST_DATA_DIR="${TB_TEST_DATA_DIR}")
     include(GoogleTest)
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    set(_props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    if(T_LABELS)
+        # gtest_discover_tests cannot pass a list value through, so one label per executable.
+        list(LENGTH T_LABELS _n)
+        if(_n GREATER 1)
+            message(FATAL_ERROR "tb_add_gtest(${name}): one label only")
+        endif()
+        list(APPEND _props LABELS ${T_LABELS})
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${_props})
 endfunction()
 
 # tb_add_qtest(name SOURCES a.cpp ... LIBS lib ...)
@@ -42,5 +50,5 @@ function(tb_add_qtest name)
         TB_CORPUS_DIR="${TB_CORPUS_DIR}" TB_TEST_DATA_DIR="${TB_TEST_DATA_DIR}")
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS "gui;${T_LABELS}"
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endfunction()

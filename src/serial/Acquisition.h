@@ -2,6 +2,8 @@
 // The reader and position threads, the receive queue and the position handshake.
 
 #include <cstdint>
+#include <deque>
+#include <stop_token>
 
 class IAcquisitionEvents;
 
@@ -13,10 +15,24 @@ IAcquisitionEvents* AcquisitionEvents();
 // thread that could not be created.
 int StartAcquisition();
 // Ends and joins both threads; safe with a position update in flight and when not started.
+// Call it from the user-interface thread before the events object goes away, never while
+// holding snapshotLock.
 void StopAcquisition();
 
 // One reader step (exposed for tests).
 void ReadSource();
+
+// The thread bodies, run by StartAcquisition. `positionUpdateStop` is what PositionUpdate is
+// given: it is requested first when stopping, so that a frame that no longer handles events
+// cannot hold the position thread (and through the handshake the reader) back.
+void ReaderThread(std::stop_token stop);
+void PositionThread(std::stop_token stop, std::stop_token positionUpdateStop);
+
+constexpr uint32_t kReadSize = 10240;
+constexpr uint32_t kPlaybackReadSize = 2560;
+
+// Every byte read, in read order, until the frame drains it. Only touched under snapshotLock.
+extern std::deque<uint8_t> receiveQueue;
 
 constexpr uint32_t kDrainChunk = 32768;
 // Moves at most 32768 queued bytes, in order, into buffer. Returns the number moved.

@@ -4,6 +4,8 @@
 // closes and writes; the reader thread reads.
 
 #include <atomic>
+#include <cstdint>
+#include <mutex>
 #include <string>
 
 class CSio {
@@ -14,7 +16,8 @@ public:
     virtual ~CSio();
 
     // portName: a device path (/dev/ttyUSB0, a pty slave). Returns the descriptor, or -1 with
-    // the system's reason in LastError(). Does not close a previous source.
+    // the system's reason in LastError(). Does not close a previous source: on failure the
+    // previous source stays as it was; on success it is replaced (and its descriptor released).
     int Open(const std::string& portName, int baud);
     // Opens a file as the source; false when it cannot be opened (the caller shows
     // "File Error!"), with the reason in LastError().
@@ -29,11 +32,39 @@ public:
     bool IsPlayback() const { return m_bPlayback.load() == 1; }
     const std::string& LastError() const { return m_lastError; }
 
+    // What one reader step found.
+    enum class ReadStatus {
+        Closed, // nothing open, or the open source was already reported lost
+        Empty,  // nothing there right now (or the end of a playback file)
+        Data,   // `count` bytes were read
+        Lost,   // the source failed for good (device gone, line hung up)
+    };
+    struct ReadResult {
+        ReadStatus status = ReadStatus::Closed;
+        uint32_t count = 0;
+        uint64_t source = 0; // identifies the source that was read; never reused
+    };
+    // The reader thread's read: at most liveSize bytes from a port, playbackSize from a file.
+    // Never blocks. A source whose id equals `skipSource` is not touched (it was lost).
+    ReadResult Read(uint8_t* buffer, uint32_t liveSize, uint32_t playbackSize, uint64_t skipSource);
+    // Id of the current source (changes with every Open, OpenPlayback and Close).
+    uint64_t SourceId() const { return m_source.load(); }
+
     std::atomic<int> m_hPort{-1};
     std::atomic<int> m_bPlayback{0};
 
 private:
+    // Makes `fd` the source (the old descriptor, if any, is returned for closing).
+    int Install(int fd, int playback);
+    static void Release(int fd, bool exclusive);
+
     std::string m_lastError;
+    // Held by the reader only around its read and by the user-interface thread only while
+    // swapping the descriptor, so that no read ever sees a closed or reused descriptor.
+    std::mutex m_ioMutex;
+    std::atomic<uint64_t> m_source{1};
+    // Whether the open descriptor is a port we made exclusive (user-interface thread only).
+    bool m_bPortExclusive = false;
 };
 
 extern CSio theSerialPort;

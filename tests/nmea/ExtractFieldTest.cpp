@@ -1,4 +1,5 @@
 #include "nmea/CNMEAParser.h"
+#include "nmea/FieldSplit.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,32 @@ TEST(ExtractField, LongFieldIsCutTo255Characters) {
     EXPECT_EQ(std::string(out), field.substr(0, 255));
     EXPECT_TRUE(CNMEAParser::ExtractField(data.c_str(), out, 2));
     EXPECT_STREQ(out, "y");
+}
+
+} // namespace
+
+namespace {
+
+// The decoders read fields through FieldSplit; it must agree with ExtractField on every field.
+void ExpectSplitAgrees(const std::string& data) {
+    const FieldSplit split(data.c_str());
+    for (int i = 0; i < FieldSplit::kMaxFields; ++i) {
+        char out[256];
+        const bool present = CNMEAParser::ExtractField(data.c_str(), out, i);
+        ASSERT_EQ(split.Present(i), present) << data << " field " << i;
+        if (present) {
+            EXPECT_EQ(std::string(split.Text(i), split.Length(i)), out) << data << " field " << i;
+        }
+    }
+}
+
+TEST(FieldSplit, AgreesWithExtractField) {
+    for (const char* data : {"", "a", ",", ",,", "a,,c", "a,b*5C", "*", "a*b,c", "a,*", "a,", ",a,",
+                             "*,*,", "123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,",
+                             "3,2,11,05,40,083,46,70,17,308,41,12,07,344,,14,22,228,,,x,y,z,w"}) {
+        ExpectSplitAgrees(data);
+    }
+    ExpectSplitAgrees("x," + std::string(300, 'q') + ",y");
 }
 
 } // namespace

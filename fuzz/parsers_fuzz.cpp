@@ -1,0 +1,125 @@
+// One libFuzzer target over every parser of the project. The first input byte picks the parser,
+// the rest is its input.
+
+#include "nmea/CNMEAParserWin32.h"
+#include "nmea/DisplaySnapshot.h"
+#include "nmea/FieldSplit.h"
+#include "nmea/NmeaDecimal.h"
+
+#if HAVE_TB_DEVICETEST_CORE && HAVE_TB_TRACKERCONFIG_CORE
+#include "protocol_cases.h"
+#endif
+
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+// The framer and all decoders, with the snapshot copy on top. The bytes are fed once whole and
+// once in two parts; both must leave the same model behind.
+void FuzzFeedBytes(const uint8_t* data, size_t size) {
+    auto whole = std::make_unique<CNMEAParserWin32>();
+    whole->SetPositionHandshake(false);
+    whole->FeedBytes(data, static_cast<uint32_t>(size));
+    auto split = std::make_unique<CNMEAParserWin32>();
+    split->SetPositionHandshake(false);
+    const size_t cut = size == 0 ? 0 : data[0] % size;
+    split->FeedBytes(data, static_cast<uint32_t>(cut));
+    split->FeedBytes(data + cut, static_cast<uint32_t>(size - cut));
+    if (std::memcmp(&whole->gga, &split->gga, sizeof whole->gga) != 0 ||
+        std::memcmp(&whole->gsa, &split->gsa, sizeof whole->gsa) != 0 ||
+        std::memcmp(&whole->mergedSatellites, &split->mergedSatellites,
+                    sizeof whole->mergedSatellites) != 0)
+        std::abort();
+    auto snapshot = std::make_unique<DisplaySnapshot>();
+    CopyModelToSnapshot(*whole, *snapshot);
+}
+
+// Field extraction over arbitrary text with an arbitrary field number.
+void FuzzExtractField(const uint8_t* data, size_t size) {
+    int32_t index = 0;
+    if (size >= 4) {
+        std::memcpy(&index, data, 4);
+        data += 4;
+        size -= 4;
+    }
+    const std::string text(reinterpret_cast<const char*>(data), size); // NUL-terminated copy
+    char out[256];
+    const bool present = CNMEAParser::ExtractField(text.c_str(), out, index);
+    const size_t length = strnlen(out, sizeof out);
+    if (length == sizeof out || (!present && length != 0))
+        std::abort();
+    // The decoders' single-pass split must see the same fields.
+    const FieldSplit split(text.c_str());
+    for (int i = 0; i < FieldSplit::kMaxFields; ++i) {
+        const bool p = CNMEAParser::ExtractField(text.c_str(), out, i);
+        if (split.Present(i) != p ||
+            (p && std::string(split.Text(i), split.Length(i)) != std::string(out)))
+            std::abort();
+    }
+}
+
+// Number reading must give exactly what strtod gives in the "C" locale, wherever strtod does not
+// go beyond the decimal syntax (hexadecimal, inf, nan).
+void FuzzDecimal(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    const char* p = text.c_str();
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
+        ++p;
+    if (*p == '+' || *p == '-')
+        ++p;
+    const bool beyondDecimal =
+        (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) || std::strchr("iInN", *p) != nullptr;
+    const double value = NmeaDecimalValue(text.c_str());
+    if (!beyondDecimal || *p == '\0') {
+        const double expected = std::strtod(text.c_str(), nullptr);
+        if (std::memcmp(&value, &expected, sizeof value) != 0)
+            std::abort();
+    }
+    const long expectedInteger = std::strtol(text.c_str(), nullptr, 10);
+    const int32_t integer = NmeaIntegerValue(text.c_str());
+    if (expectedInteger >= INT32_MIN && expectedInteger <= INT32_MAX &&
+        expectedInteger != LONG_MIN && expectedInteger != LONG_MAX && integer != expectedInteger)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size == 0)
+        return 0;
+    const uint8_t selector = data[0];
+    ++data;
+    --size;
+    switch (selector % 8) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+        // Most seeds are raw captures whose first byte is arbitrary: most selectors frame.
+        FuzzFeedBytes(data, size);
+        break;
+    case 4:
+        FuzzExtractField(data, size);
+        break;
+    case 5:
+        FuzzDecimal(data, size);
+        break;
+        // ---- protocol parsers (device test and tracker configuration) ----
+#if HAVE_TB_DEVICETEST_CORE && HAVE_TB_TRACKERCONFIG_CORE
+    case 6:
+    case 7:
+        // The remaining selector bits pick the protocol parser and its variant.
+        FuzzProtocolParsers(static_cast<uint8_t>(selector >> 3), data, size);
+        break;
+#endif
+    default:
+        FuzzFeedBytes(data, size);
+        break;
+    }
+    return 0;
+}

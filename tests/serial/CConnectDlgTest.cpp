@@ -1,0 +1,169 @@
+#include "serial/CConnectDlg.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+bool TwoPorts(std::vector<std::string>& ports, std::vector<std::string>& descriptions) {
+    ports = {"/dev/ttyUSB0", "/dev/ttyS10", "/dev/ttyS2"};
+    descriptions = {"FT232R USB UART, FTDI", "", "16550A"};
+    return true;
+}
+
+} // namespace
+
+class CConnectDlgTest : public QObject {
+    Q_OBJECT
+private slots:
+    void leadingNumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("number");
+        QTest::newRow("listed") << "115200" << 115200;
+        QTest::newRow("typed with unit") << "57600 baud" << 57600;
+        QTest::newRow("leading blanks") << "  9600" << 9600;
+        QTest::newRow("signed") << "-4800" << -4800;
+        QTest::newRow("no number") << "fast" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("too large saturates") << "99999999999" << 2147483647;
+    }
+    void leadingNumber() {
+        QFETCH(QString, text);
+        QFETCH(int, number);
+        QCOMPARE(CConnectDlg::LeadingNumber(text), number);
+    }
+
+    void portFromTypedText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("port");
+        QTest::newRow("bare name") << "ttyUSB0"
+                                   << "/dev/ttyUSB0";
+        QTest::newRow("path") << "/dev/ttyACM1"
+                              << "/dev/ttyACM1";
+        QTest::newRow("pty path") << "/dev/pts/7"
+                                  << "/dev/pts/7";
+        QTest::newRow("blanks") << "  ttyS0 "
+                                << "/dev/ttyS0";
+        QTest::newRow("entry shape") << "/dev/ttyUSB3 - (CP2102)"
+                                     << "/dev/ttyUSB3";
+        QTest::newRow("entry, no description") << "/dev/ttyS1 - ()"
+                                               << "/dev/ttyS1";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void portFromTypedText() {
+        QFETCH(QString, text);
+        QFETCH(QString, port);
+        QCOMPARE(CConnectDlg::PortFromTypedText(text), port);
+    }
+
+    void formatsEntries() {
+        QCOMPARE(CConnectDlg::FormatPortEntry("/dev/ttyUSB0", "FTDI"),
+                 QStringLiteral("/dev/ttyUSB0 - (FTDI)"));
+        QCOMPARE(CConnectDlg::FormatPortEntry("/dev/ttyS0", ""), QStringLiteral("/dev/ttyS0 - ()"));
+        QCOMPARE(CConnectDlg::FormatPortEntry("/dev/x", QString(400, 'd')).size(), 255);
+    }
+
+    void showsTitleCaptionsAndLists() {
+        CConnectDlg dlg;
+        dlg.m_enumeratePorts = TwoPorts;
+        dlg.m_strPort = "/dev/ttyS2";
+        dlg.m_nBaud = 9600;
+        dlg.show();
+        QCOMPARE(dlg.windowTitle(), QStringLiteral("Connect to GPS"));
+        QStringList captions;
+        for (QLabel* label : dlg.findChildren<QLabel*>())
+            captions << label->text();
+        QVERIFY(captions.contains("Communication Port:"));
+        QVERIFY(captions.contains("Baud Rate:"));
+        QStringList bauds;
+        for (int i = 0; i < dlg.m_comboBaud->count(); ++i)
+            bauds << dlg.m_comboBaud->itemText(i);
+        QCOMPARE(bauds, QStringList({"4800", "9600", "19200", "38400", "115200"}));
+        QVERIFY(dlg.m_comboBaud->isEditable());
+        QCOMPARE(dlg.m_comboBaud->currentText(), QStringLiteral("9600"));
+        QStringList ports;
+        for (int i = 0; i < dlg.m_comboPort->count(); ++i)
+            ports << dlg.m_comboPort->itemText(i);
+        // Sorted as text.
+        QCOMPARE(ports, QStringList({"/dev/ttyS10 - ()", "/dev/ttyS2 - (16550A)",
+                                     "/dev/ttyUSB0 - (FT232R USB UART, FTDI)"}));
+        QVERIFY(dlg.m_comboPort->isEditable());
+        QCOMPARE(dlg.m_comboPort->currentText(), QStringLiteral("/dev/ttyS2 - (16550A)"));
+    }
+
+    void okReadsTheChoice_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("typedPort"); // empty: leave what the dialog shows
+        QTest::addColumn<QString>("typedBaud");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("baud");
+        QTest::newRow("listed port kept") << "/dev/ttyUSB0"
+                                          << "/dev/ttyUSB0 - (FT232R USB UART, FTDI)"
+                                          << ""
+                                          << ""
+                                          << "/dev/ttyUSB0" << 115200;
+        QTest::newRow("stored bare name selects its entry") << "ttyS10"
+                                                            << "/dev/ttyS10 - ()"
+                                                            << ""
+                                                            << ""
+                                                            << "/dev/ttyS10" << 115200;
+        QTest::newRow("absent port stays typed") << "/dev/ttyACM0"
+                                                 << "/dev/ttyACM0"
+                                                 << ""
+                                                 << ""
+                                                 << "/dev/ttyACM0" << 115200;
+        QTest::newRow("typed bare name") << "/dev/ttyS0"
+                                         << "/dev/ttyS0"
+                                         << "ttyUSB7"
+                                         << "38400"
+                                         << "/dev/ttyUSB7" << 38400;
+        QTest::newRow("entry picked, any baud typed") << "/dev/ttyS0"
+                                                      << "/dev/ttyS0"
+                                                      << "/dev/ttyS2 - (16550A)"
+                                                      << "250000 bd"
+                                                      << "/dev/ttyS2" << 250000;
+    }
+    void okReadsTheChoice() {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(QString, typedPort);
+        QFETCH(QString, typedBaud);
+        QFETCH(QString, port);
+        QFETCH(int, baud);
+        CConnectDlg dlg;
+        dlg.m_enumeratePorts = TwoPorts;
+        dlg.m_strPort = stored;
+        dlg.show();
+        QCOMPARE(dlg.m_comboPort->currentText(), shown);
+        if (!typedPort.isEmpty())
+            dlg.m_comboPort->setEditText(typedPort);
+        if (!typedBaud.isEmpty())
+            dlg.m_comboBaud->setEditText(typedBaud);
+        dlg.accept();
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.m_strPort, port);
+        QCOMPARE(dlg.m_nBaud, baud);
+        // Typing does not add to the lists.
+        QCOMPARE(dlg.m_comboPort->count(), 3);
+        QCOMPARE(dlg.m_comboBaud->count(), 5);
+    }
+
+    void cancelKeepsTheFields() {
+        CConnectDlg dlg;
+        dlg.m_enumeratePorts = TwoPorts;
+        QCOMPARE(dlg.m_strPort, QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(dlg.m_nBaud, 115200);
+        dlg.show();
+        dlg.m_comboPort->setEditText("ttyUSB9");
+        dlg.m_comboBaud->setEditText("4800");
+        dlg.reject();
+        QCOMPARE(dlg.m_strPort, QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(dlg.m_nBaud, 115200);
+    }
+};
+
+QTEST_MAIN(CConnectDlgTest)
+#include "CConnectDlgTest.moc"
