@@ -49,7 +49,7 @@ void DrawRoundBox(QPainter& p, const QRect& r) {
 }
 
 // Rectangle with the current pen and the given brush; nothing for an empty box.
-void DrawBox(QPainter& p, int left, int top, int right, int bottom, const QColor& brush) {
+void DrawBox(QPainter& p, int left, int top, int right, int bottom, const QBrush& brush) {
     if (right - left <= 0 || bottom - top <= 0)
         return;
     p.setBrush(brush);
@@ -214,7 +214,9 @@ void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) {
         const int bottom = cellBottom;
 
         p.setPen(QPen(white, 1));
-        DrawBox(p, left, top, right, bottom, look.background);
+        // The frame's inside is already the look background (the chart box was filled with
+        // it), so only the outline is drawn: same pixels, a full-HD chart's worth less fill.
+        DrawBox(p, left, top, right, bottom, Qt::NoBrush);
 
         const int v = std::clamp(static_cast<int>(sat.snr), 0, 55);
         const int levelTop = bottom - static_cast<int>(v * (bottom - top) / 55.0);
