@@ -4,9 +4,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#if TB_HAVE_LOOK_COLOURS
 #include "displays/LookColours.h"
-#endif
 
 namespace {
 
@@ -98,7 +96,5 @@ void ApplyApplicationLook(unsigned id) {
     if (QApplication::style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0)
         QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setPalette(ApplicationLookPalette(id));
-#if TB_HAVE_LOOK_COLOURS
     SetApplicationLook(id);
-#endif
 }

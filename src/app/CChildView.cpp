@@ -12,15 +12,9 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
-#if TB_HAVE_MONITOR
+#include "displays/CFrontPanelStatusWnd.h"
 #include "monitor/CLogEditCtrl.h"
 #include "monitor/CNMEAMonitorWnd.h"
-#else
-#include "app/CMonitorStandIn.h"
-#endif
-#if TB_HAVE_FRONTPANEL
-#include "displays/CFrontPanelStatusWnd.h"
-#endif
 
 namespace {
 
@@ -40,18 +34,9 @@ CChildView::CChildView(ILineSender* sender, QWidget* parent) : QWidget(parent) {
     m_wndTabs->setTabsClosable(false);
     m_wndTabs->setMovable(false);
 
-#if TB_HAVE_MONITOR
     m_wndMonitor = new CNMEAMonitorWnd(sender, m_wndTabs);
-#else
-    (void)sender;
-    m_wndMonitor = new CMonitorStandIn(m_wndTabs);
-#endif
     m_wndMonitor->setObjectName(QStringLiteral("NMEA Monitor"));
-#if TB_HAVE_FRONTPANEL
     m_wndFrontPanel = new CFrontPanelStatusWnd(sender, m_wndTabs);
-#else
-    m_wndFrontPanel = new QWidget(m_wndTabs);
-#endif
     m_wndFrontPanel->setObjectName(QStringLiteral("Front Panel Status"));
     m_wndTestPage = new QWidget(m_wndTabs);
     m_wndTestPage->setObjectName(QStringLiteral("Factory Test"));
@@ -84,17 +69,6 @@ void CChildView::AppendTx(const char* text) {
     m_wndMonitor->AppendTx(text);
 }
 
-#if !TB_HAVE_MONITOR
-namespace {
-void CopySelectionOf(QPlainTextEdit* edit) {
-    // Only what the operator selected; with nothing selected the clipboard stays as it was.
-    if (edit->textCursor().hasSelection())
-        edit->copy();
-}
-} // namespace
-#endif
-
-#if TB_HAVE_MONITOR
 void CChildView::ClearRx() {
     m_wndMonitor->m_editRx->Clear();
 }
@@ -107,20 +81,6 @@ void CChildView::CopyRx() {
 void CChildView::CopyTx() {
     m_wndMonitor->m_editTx->CopySelection();
 }
-#else
-void CChildView::ClearRx() {
-    m_wndMonitor->m_editRx->clear();
-}
-void CChildView::ClearTx() {
-    m_wndMonitor->m_editTx->clear();
-}
-void CChildView::CopyRx() {
-    CopySelectionOf(m_wndMonitor->m_editRx);
-}
-void CChildView::CopyTx() {
-    CopySelectionOf(m_wndMonitor->m_editTx);
-}
-#endif
 
 QString CChildView::RxText() const {
     return m_wndMonitor->m_editRx->toPlainText();
@@ -130,22 +90,16 @@ QString CChildView::TxText() const {
 }
 
 void CChildView::RefreshFrontPanel() {
-#if TB_HAVE_FRONTPANEL
     m_wndFrontPanel->RefreshSatellites(true);
-#endif
 }
 
 void CChildView::ClearSatelliteTrails() {
-#if TB_HAVE_FRONTPANEL
     m_wndFrontPanel->m_skyPlot.ClearTrails();
-#endif
     m_wndFrontPanel->update();
 }
 
 void CChildView::ClearSatelliteMask() {
-#if TB_HAVE_FRONTPANEL
     m_wndFrontPanel->m_skyPlot.ClearMask();
-#endif
     m_wndFrontPanel->update();
 }
 

@@ -13,7 +13,6 @@ class IReceiveChunkConsumer;
 class QTabWidget;
 class CNMEAMonitorWnd;
 class CFrontPanelStatusWnd;
-class CMonitorStandIn;
 
 class CChildView : public QWidget {
     Q_OBJECT
@@ -72,17 +71,9 @@ private:
     void ReplacePage(int index, QWidget* page, const QString& title);
 
     QTabWidget* m_wndTabs = nullptr;
-#if TB_HAVE_FRONTPANEL
     CFrontPanelStatusWnd* m_wndFrontPanel = nullptr;
-#else
-    QWidget* m_wndFrontPanel = nullptr;
-#endif
     ScatterPlotSettings m_scatterPlot;
-#if TB_HAVE_MONITOR
     CNMEAMonitorWnd* m_wndMonitor = nullptr;
-#else
-    CMonitorStandIn* m_wndMonitor = nullptr;
-#endif
     // Running sums of the position plot's averages until the position plot exists.
     double m_sumLatitude = 0.0, m_sumLongitude = 0.0;
     uint32_t m_nPositions = 0;

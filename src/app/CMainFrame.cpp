@@ -20,13 +20,8 @@
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
 #include "serial/Acquisition.h"
-#include "serial/CSio.h"
-
-#if TB_HAVE_CONNECT_DLG
 #include "serial/CConnectDlg.h"
-#else
-#include "app/CConnectDlgStandIn.h"
-#endif
+#include "serial/CSio.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -37,6 +32,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
@@ -189,7 +185,11 @@ bool CMainFrame::Create() {
     m_idleTimer->start();
     UpdateCommandUI();
 
-    resize(1000, 700);
+    // A comfortable first size that still fits a small screen.
+    QSize size(1100, 760);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
+    resize(size);
     m_bCreated = true;
     return true;
 }

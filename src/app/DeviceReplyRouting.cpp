@@ -1,6 +1,5 @@
 #include "app/DeviceReplyRouting.h"
 
-#if TB_HAVE_TRACKERCONFIG
 #include "trackerconfig/ParseDeviceReply.h"
 
 bool RecogniseDeviceReply(const char* chunk, int& type) {
@@ -14,12 +13,3 @@ bool RecogniseDeviceReply(const char* chunk, int& type) {
 bool DeviceReplyFieldText(int type, const char*& text) {
     return GetReplyField(static_cast<ReplyType>(type), text);
 }
-#else
-// Without the configuration core nothing is recognised: every chunk takes the monitor's way.
-bool RecogniseDeviceReply(const char* /*chunk*/, int& /*type*/) {
-    return false;
-}
-bool DeviceReplyFieldText(int /*type*/, const char*& /*text*/) {
-    return false;
-}
-#endif
