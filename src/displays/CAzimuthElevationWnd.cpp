@@ -92,11 +92,41 @@ SkyPlotGeometry ComputeSkyPlotGeometry(const QRect& rect) {
                                   rect.top() + rect.height());
 }
 
+namespace {
+
+// sin and cos of every whole degree 0..359, computed exactly as the mapping would, so that a
+// full trail ring does not cost 20,000 trigonometric calls per paint.
+struct WholeDegreeTable {
+    double sin[360], cos[360];
+    WholeDegreeTable() {
+        for (int a = 0; a < 360; ++a) {
+            sin[a] = std::sin(Radians(a));
+            cos[a] = std::cos(Radians(a));
+        }
+    }
+};
+
+const WholeDegreeTable& Trig() {
+    static const WholeDegreeTable table;
+    return table;
+}
+
+} // namespace
+
 QPoint SkyPlotPixel(const SkyPlotGeometry& g, double azimuthDegrees, double elevationDegrees) {
-    const double a = Radians(std::trunc(azimuthDegrees));
+    const double whole = std::trunc(azimuthDegrees);
+    double s, c;
+    if (whole >= 0.0 && whole < 360.0) {
+        const int a = static_cast<int>(whole);
+        s = Trig().sin[a];
+        c = Trig().cos[a];
+    } else {
+        s = std::sin(Radians(whole));
+        c = std::cos(Radians(whole));
+    }
     const double d = (90.0 - std::trunc(elevationDegrees)) * g.pixelsPerDegree;
-    const int x = TruncToPixel(std::sin(a) * d) + static_cast<int>(g.cx + 0.5);
-    const int y = TruncToPixel(-std::cos(a) * d) + static_cast<int>(g.cy + 0.5);
+    const int x = TruncToPixel(s * d) + static_cast<int>(g.cx + 0.5);
+    const int y = TruncToPixel(-c * d) + static_cast<int>(g.cy + 0.5);
     return QPoint(x, y);
 }
 

@@ -49,7 +49,7 @@ void DrawRoundBox(QPainter& p, const QRect& r) {
 }
 
 // Rectangle with the current pen and the given brush; nothing for an empty box.
-void DrawBox(QPainter& p, int left, int top, int right, int bottom, const QColor& brush) {
+void DrawBox(QPainter& p, int left, int top, int right, int bottom, const QBrush& brush) {
     if (right - left <= 0 || bottom - top <= 0)
         return;
     p.setBrush(brush);
@@ -111,16 +111,20 @@ void CFrontPanelStatusWnd::RefreshSatellites(bool repaint) {
 void CFrontPanelStatusWnd::paintEvent(QPaintEvent*) {
     if (width() <= 0 || height() <= 0)
         return;
+    // The off-screen image is kept while the client size stays the same, so that a paint
+    // at the position rate does not allocate and fault in a fresh image every time.
     const qreal dpr = devicePixelRatioF();
-    QImage buffer(size() * dpr, QImage::Format_RGB32);
-    buffer.setDevicePixelRatio(dpr);
+    const QSize pixels = size() * dpr;
+    if (m_buffer.size() != pixels)
+        m_buffer = QImage(pixels, QImage::Format_RGB32);
+    m_buffer.setDevicePixelRatio(dpr);
     {
-        QPainter mem(&buffer);
+        QPainter mem(&m_buffer);
         Render(mem, size());
     }
     {
         QPainter screen(this);
-        screen.drawImage(0, 0, buffer);
+        screen.drawImage(0, 0, m_buffer);
     }
     RefreshSatellites(false);
     if (m_sender)
@@ -210,7 +214,9 @@ void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) {
         const int bottom = cellBottom;
 
         p.setPen(QPen(white, 1));
-        DrawBox(p, left, top, right, bottom, look.background);
+        // The frame's inside is already the look background (the chart box was filled with
+        // it), so only the outline is drawn: same pixels, a full-HD chart's worth less fill.
+        DrawBox(p, left, top, right, bottom, Qt::NoBrush);
 
         const int v = std::clamp(static_cast<int>(sat.snr), 0, 55);
         const int levelTop = bottom - static_cast<int>(v * (bottom - top) / 55.0);

@@ -4,6 +4,7 @@
 // Everything is drawn from the display snapshot; each paint also switches the device's GPS
 // test output on.
 
+#include <QImage>
 #include <QWidget>
 
 #include "displays/CAzimuthElevationWnd.h"
@@ -57,4 +58,5 @@ protected:
 private:
     ILineSender* m_sender;
     QMenu* m_menu;
+    QImage m_buffer;
 };
