@@ -73,7 +73,12 @@ CKestranoDesktopAlertWnd::CKestranoDesktopAlertWnd(QWidget* owner, const QPixmap
     setFixedWidth(300);
     adjustSize();
 
-    QTimer::singleShot(kAutoCloseMs, this, &QWidget::close);
+    auto* autoClose = new QTimer(this);
+    autoClose->setObjectName(QStringLiteral("autoClose"));
+    autoClose->setSingleShot(true);
+    autoClose->setInterval(kAutoCloseMs);
+    connect(autoClose, &QTimer::timeout, this, &QWidget::close);
+    autoClose->start();
 }
 
 void CKestranoDesktopAlertWnd::OnClickLinkButton() {

@@ -31,6 +31,7 @@
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <QtTest>
@@ -581,6 +582,9 @@ private slots:
         QCOMPARE(first->findChild<QLabel*>(QStringLiteral("text"))->text(),
                  QStringLiteral("New version of Kestrano is available for download."));
         QVERIFY(first->findChild<QLabel*>(QStringLiteral("link"))->text().contains("Download now"));
+        auto* autoClose = first->findChild<QTimer*>(QStringLiteral("autoClose"));
+        QVERIFY(autoClose && autoClose->isActive() && autoClose->isSingleShot());
+        QCOMPARE(autoClose->interval(), 15000);
         QCoreApplication::postEvent(f, new FrameMessageEvent(WM_UPDATE_AVAILABLE, 11));
         QCoreApplication::processEvents();
         QCOMPARE(alerts().size(), 2);
