@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -26,13 +30,16 @@ ExpectedParameters TwelveLineValues() {
 class ParameterFile : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ =
-            fs::temp_directory_path() /
-            ("tb_paramfile_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
+        // A fresh directory per run: the same test may run at the same time in another build.
+        std::string pattern = (fs::temp_directory_path() / "tb_paramfile_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr) << std::strerror(errno);
+        dir_ = pattern;
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override {
+        if (!dir_.empty()) {
+            fs::remove_all(dir_);
+        }
+    }
 
     fs::path Write(const std::string& name, const std::string& content) {
         const fs::path path = dir_ / name;
