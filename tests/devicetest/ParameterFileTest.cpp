@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
@@ -90,6 +91,20 @@ TEST_F(ParameterFile, UnreadableFileKeepsThePreviousValuesAndSaysWhy) {
         EXPECT_NE(result.error.find(path.string()), std::string::npos) << result.error;
         EXPECT_EQ(expected, TwelveLineValues()) << path;
     }
+}
+
+TEST_F(ParameterFile, PipesAndDevicesAreRefusedWithoutWaiting) {
+    // A typed path may name a pipe or a device: opening a pipe without a writer, or reading a
+    // device that never ends, would hang the page.
+    const fs::path fifo = dir_ / "pipe.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0) << std::strerror(errno);
+    ExpectedParameters expected = TwelveLineValues();
+    for (const fs::path& path : {fifo, fs::path("/dev/zero")}) {
+        const auto result = LoadParameterFile(path, expected);
+        EXPECT_FALSE(result.ok) << path;
+        EXPECT_NE(result.error.find(path.string()), std::string::npos) << result.error;
+    }
+    EXPECT_EQ(expected, TwelveLineValues());
 }
 
 TEST_F(ParameterFile, EmptyFileReplacesEverythingWithEmptyValues) {
