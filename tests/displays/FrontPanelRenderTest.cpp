@@ -224,6 +224,27 @@ private slots:
         EXPECT_PIXEL(img, 1, 99, Rgb(16, 16, 16));
     }
 
+    void lookWithoutBackgroundStartsFromBlack() {
+        // The page keeps its off-screen image between paints: after a paint under a look with
+        // a gradient, a look that paints no background must not show the old gradient.
+        CFrontPanelStatusWnd page(nullptr);
+        page.resize(600, 400);
+        const QImage gradient = page.grab().toImage();
+        EXPECT_PIXEL(gradient, 0, 0, Rgb(96, 96, 96));
+        SetApplicationLook(AppLook::Plain);
+        QVERIFY(!LookPaintsBackground());
+        const QImage plain = page.grab().toImage();
+        EXPECT_PIXEL(plain, 0, 0, Rgb(0, 0, 0));
+        EXPECT_PIXEL(plain, 303, 300, Rgb(0, 0, 0)); // gap between text box and sky plot
+        EXPECT_PIXEL(plain, 599, 399, Rgb(0, 0, 0));
+        // Inside the boxes: the look's own background colour.
+        EXPECT_PIXEL(plain, 290, 390, LookColours().background.rgb());
+        const QImage rendered = RenderPage(page, QSize(600, 400));
+        EXPECT_PIXEL(rendered, 0, 0, Rgb(0, 0, 0));
+        SetApplicationLook(AppLook::Office2007Black);
+        QVERIFY(LookPaintsBackground());
+    }
+
     void layoutOf600x400() {
         const FrontPanelLayout L = ComputeFrontPanelLayout(QSize(600, 400));
         QCOMPARE(L.margin, 2);
