@@ -277,10 +277,10 @@ int TrackerSim::Run() {
                     return 0;
             }
         }
-        if (listener && (fds[1].revents & POLLIN))
-            Receive();
-        else if (listener && !m_pseudoTerminal &&
-                 (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL))) {
+        // A hung-up serial device reports itself readable and then reads nothing, so the
+        // read is what tells; a pseudo-terminal whose far end left is noticed above instead.
+        if (listener && (fds[1].revents & (POLLIN | POLLERR | POLLHUP | POLLNVAL)) && !Receive() &&
+            !m_pseudoTerminal) {
             // A serial device that hangs up (an adapter pulled out) does not come back.
             std::fprintf(stderr, "tracker-sim: %s failed\n", m_path.c_str());
             return 1;
@@ -309,12 +309,14 @@ void TrackerSim::SendEpoch() {
     m_receiver.Advance(step);
 }
 
-void TrackerSim::Receive() {
+bool TrackerSim::Receive() {
     char buffer[4096];
     for (;;) {
         const auto n = read(m_fd, buffer, sizeof buffer);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+            return true; // nothing more for now
         if (n <= 0)
-            return; // nothing more for now, or the far end closed the terminal
+            return false; // end of file or an error: the line is gone
         for (const auto& line :
              m_assembler.Feed(std::string_view(buffer, static_cast<std::size_t>(n))))
             HandleLine(line);

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -234,6 +235,25 @@ TEST(TrackerSimOverPseudoTerminal, FactoryTestOptionsAndInterrupt) {
         << replies;
     sim.Signal(SIGINT);
     EXPECT_EQ(sim.Wait(), 0);
+}
+
+// A serial device that goes away (here the far side of a terminal pair closing) ends the run
+// with a failure instead of leaving the simulator spinning on a dead line.
+TEST(TrackerSimOverPseudoTerminal, SerialDeviceThatHangsUpEndsTheRun) {
+    // Close-on-exec, or the simulator would hold the far side open itself.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    char device[256] = {};
+    ASSERT_EQ(ptsname_r(master, device, sizeof device), 0);
+    const std::string link = LinkPath();
+    SimProcess sim({"--port", device, "--link", link});
+    EXPECT_EQ(sim.FirstLine(), device);
+    close(master);
+    EXPECT_EQ(sim.Wait(), 1);
+    struct stat info {};
+    EXPECT_NE(lstat(link.c_str(), &info), 0) << "link left behind";
 }
 
 TEST(TrackerSimOverPseudoTerminal, UnknownOptionExitsWithTwo) {
