@@ -222,7 +222,9 @@ bool TrackerSim::InstallSignals() {
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
-    for (const int signo : {SIGINT, SIGTERM, SIGUSR1})
+    // SIGHUP too: closing the terminal the simulator was started from should not leave the
+    // link behind.
+    for (const int signo : {SIGINT, SIGTERM, SIGHUP, SIGUSR1})
         sigaction(signo, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     return true;

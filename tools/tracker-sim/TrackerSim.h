@@ -24,7 +24,7 @@ public:
 
     // Opens the line and prints its path; false (with a message on stderr) when it cannot.
     bool Open();
-    // Runs until SIGINT or SIGTERM (status 0) or until a serial device fails (1).
+    // Runs until SIGINT, SIGTERM or SIGHUP (status 0) or until a serial device fails (1).
     int Run();
 
 private:

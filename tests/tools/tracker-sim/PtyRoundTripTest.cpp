@@ -237,6 +237,26 @@ TEST(TrackerSimOverPseudoTerminal, FactoryTestOptionsAndInterrupt) {
     EXPECT_EQ(sim.Wait(), 0);
 }
 
+TEST(TrackerSimOverPseudoTerminal, EveryStopSignalEndsCleanlyAndRemovesTheLink) {
+    for (const int signo : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signo));
+        const std::string link = LinkPath();
+        // Left behind by a run that was killed: a link to a terminal that is gone or reused.
+        std::remove(link.c_str());
+        ASSERT_EQ(symlink("/dev/null", link.c_str()), 0);
+        SimProcess sim({"--link", link});
+        const std::string path = sim.FirstLine();
+        ASSERT_FALSE(path.empty());
+        char target[256] = {};
+        ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+        EXPECT_EQ(path, target);
+        sim.Signal(signo);
+        EXPECT_EQ(sim.Wait(), 0);
+        struct stat info {};
+        EXPECT_NE(lstat(link.c_str(), &info), 0) << "link left behind";
+    }
+}
+
 // A serial device that goes away (here the far side of a terminal pair closing) ends the run
 // with a failure instead of leaving the simulator spinning on a dead line.
 TEST(TrackerSimOverPseudoTerminal, SerialDeviceThatHangsUpEndsTheRun) {
