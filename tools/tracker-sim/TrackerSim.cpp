@@ -184,9 +184,13 @@ bool TrackerSim::MakeLink() {
     const char* link = m_options.linkPath.c_str();
     struct stat info {};
     if (lstat(link, &info) == 0) {
-        // A link left behind by a run that was killed is replaced; anything else is kept.
-        if (!S_ISLNK(info.st_mode)) {
-            std::fprintf(stderr, "tracker-sim: %s exists and is not a symbolic link\n", link);
+        // A link left behind by a run that was killed (to a terminal, or to nothing by now)
+        // is replaced; anything else, a link of the user's to a file included, is kept.
+        struct stat target {};
+        const bool stale =
+            S_ISLNK(info.st_mode) && (stat(link, &target) != 0 || S_ISCHR(target.st_mode));
+        if (!stale) {
+            std::fprintf(stderr, "tracker-sim: %s exists and is not a link to a terminal\n", link);
             return false;
         }
         unlink(link);

@@ -257,6 +257,21 @@ TEST(TrackerSimOverPseudoTerminal, EveryStopSignalEndsCleanlyAndRemovesTheLink) 
     }
 }
 
+TEST(TrackerSimOverPseudoTerminal, KeepsALinkOfTheUsersToAFile) {
+    const std::string file = LinkPath() + ".file";
+    const std::string link = LinkPath();
+    std::ofstream(file) << "keep me\n";
+    std::remove(link.c_str());
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    SimProcess sim({"--link", link});
+    EXPECT_EQ(sim.Wait(), 1);
+    char target[256] = {};
+    ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(file, target);
+    std::remove(link.c_str());
+    std::remove(file.c_str());
+}
+
 // A serial device that goes away (here the far side of a terminal pair closing) ends the run
 // with a failure instead of leaving the simulator spinning on a dead line.
 TEST(TrackerSimOverPseudoTerminal, SerialDeviceThatHangsUpEndsTheRun) {
