@@ -11,6 +11,7 @@ bash scripts/setup.sh
 launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 fi
 cmake -S . -B build-run -G Ninja -DCMAKE_BUILD_TYPE=Release -DTB_TESTS=OFF -DTB_BENCH=OFF \
     "${launcher[@]}" >/dev/null

@@ -16,6 +16,8 @@ export QT_QPA_PLATFORM=offscreen
 launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    # Let a clone in another folder reuse what an earlier build compiled.
+    export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 fi
 
 stage() { echo; echo "==== $* ===="; }
