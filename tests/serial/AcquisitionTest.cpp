@@ -6,6 +6,7 @@
 #include "serial/CSio.h"
 
 #include "PtyPair.h"
+#include "ScratchFile.h"
 #include "TestEvents.h"
 
 #include <gtest/gtest.h>
@@ -138,9 +139,8 @@ TEST_F(Acquisition, ReadSizeFollowsTheKindOfSourceAndEmptyStepsPostNothing) {
     theSerialPort.Close();
 
     // A playback is read 2560 bytes at a time, up to its end.
-    const std::string path = testing::TempDir() + "acquisition-playback.bin";
-    std::ofstream(path, std::ios::binary) << std::string(6000, 'p');
-    ASSERT_TRUE(theSerialPort.OpenPlayback(path));
+    const ScratchFile playback("acquisition-playback.bin", std::string(6000, 'p'));
+    ASSERT_TRUE(theSerialPort.OpenPlayback(playback.path));
     for (size_t expected : {2560u, 5120u, 6000u, 6000u}) {
         ReadSource();
         EXPECT_EQ(QueuedBytes(), expected);
