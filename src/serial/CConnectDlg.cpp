@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <algorithm>
@@ -118,6 +119,8 @@ void CConnectDlg::InitDialog() {
         m_comboPort->setCurrentIndex(-1);
         m_comboPort->setEditText(m_strPort);
     }
+    // A long description would otherwise scroll the path, the part that matters, out of view.
+    m_comboPort->lineEdit()->setCursorPosition(0);
 }
 
 void CConnectDlg::accept() {
