@@ -30,17 +30,18 @@ std::stop_source g_positionUpdateStop;
 
 // Read buffer of the reader step.
 uint8_t g_readBuffer[kReadSize];
-// The source the reader gave up on; it is not read again (ids are never reused).
-uint64_t g_lostSource = 0;
+// The source the reader gave up on; it is not read again (ids are never reused). Written by
+// the reader, read by the user-interface thread in CloseLostSource.
+std::atomic<uint64_t> g_lostSource{0};
 
 } // namespace
 
 void ReadSource() {
     const CSio::ReadResult read =
-        theSerialPort.Read(g_readBuffer, kReadSize, kPlaybackReadSize, g_lostSource);
+        theSerialPort.Read(g_readBuffer, kReadSize, kPlaybackReadSize, g_lostSource.load());
     if (read.status == CSio::ReadStatus::Lost) {
         // Once per source: afterwards the reader leaves it alone until the frame closes it.
-        g_lostSource = read.source;
+        g_lostSource.store(read.source);
         if (IAcquisitionEvents* events = AcquisitionEvents())
             events->SourceLost();
         return;
@@ -122,6 +123,15 @@ void StopAcquisition() {
     // A later start begins with the handshake at rest.
     theParser.m_hPositionEvent.Reset();
     theParser.m_hPositionEventProcessed.Reset();
+}
+
+bool CloseLostSource() {
+    // Source ids change with every open and close, so a match means nothing was reopened.
+    const uint64_t lost = g_lostSource.load();
+    if (lost == 0 || theSerialPort.SourceId() != lost)
+        return false;
+    theSerialPort.Close();
+    return true;
 }
 
 uint32_t DrainReceiveQueue(uint8_t* buffer) {

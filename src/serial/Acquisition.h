@@ -19,6 +19,11 @@ int StartAcquisition();
 // holding snapshotLock.
 void StopAcquisition();
 
+// What the frame does on a source-lost report: closes theSerialPort (with Close's pause) if
+// its source is still the one the reader gave up on, and returns whether it did. A report
+// that arrives after the operator already switched to another source leaves that one open.
+bool CloseLostSource();
+
 // One reader step (exposed for tests).
 void ReadSource();
 

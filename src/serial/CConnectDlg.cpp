@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <algorithm>
@@ -36,11 +37,15 @@ CConnectDlg::CConnectDlg(QWidget* parent)
     m_comboPort->setObjectName(QStringLiteral("1000"));
     m_comboPort->setEditable(true);
     m_comboPort->setInsertPolicy(QComboBox::NoInsert);
+    // What the operator types is what is opened: an inline completion would quietly turn a
+    // typed /dev/ttyS1 into the listed /dev/ttyS10 (and a typed 38 baud into 38400).
+    m_comboPort->setCompleter(nullptr);
     m_labelBaud = new QLabel(QStringLiteral("Baud Rate:"), this);
     m_comboBaud = new QComboBox(this);
     m_comboBaud->setObjectName(QStringLiteral("1002"));
     m_comboBaud->setEditable(true);
     m_comboBaud->setInsertPolicy(QComboBox::NoInsert);
+    m_comboBaud->setCompleter(nullptr);
     for (const char* rate : {"4800", "9600", "19200", "38400", "115200"})
         m_comboBaud->addItem(QString::fromLatin1(rate));
     m_labelPort->setBuddy(m_comboPort);
@@ -114,6 +119,8 @@ void CConnectDlg::InitDialog() {
         m_comboPort->setCurrentIndex(-1);
         m_comboPort->setEditText(m_strPort);
     }
+    // A long description would otherwise scroll the path, the part that matters, out of view.
+    m_comboPort->lineEdit()->setCursorPosition(0);
 }
 
 void CConnectDlg::accept() {

@@ -149,8 +149,9 @@ void NotifyDataSent() {
 } // namespace
 
 CSio::~CSio() {
-    const int fd = m_hPort.exchange(-1);
-    Release(fd, m_bPortExclusive);
+    // Through Install like every other release, so the descriptor rule holds here too.
+    const bool exclusive = m_bPortExclusive;
+    Release(Install(-1, 0), exclusive);
 }
 
 int CSio::Open(const std::string& portName, int baud) {

@@ -6,6 +6,7 @@
 #include "serial/CSio.h"
 
 #include "PtyPair.h"
+#include "ScratchFile.h"
 #include "TestEvents.h"
 
 #include <gtest/gtest.h>
@@ -138,9 +139,8 @@ TEST_F(Acquisition, ReadSizeFollowsTheKindOfSourceAndEmptyStepsPostNothing) {
     theSerialPort.Close();
 
     // A playback is read 2560 bytes at a time, up to its end.
-    const std::string path = testing::TempDir() + "acquisition-playback.bin";
-    std::ofstream(path, std::ios::binary) << std::string(6000, 'p');
-    ASSERT_TRUE(theSerialPort.OpenPlayback(path));
+    const ScratchFile playback("acquisition-playback.bin", std::string(6000, 'p'));
+    ASSERT_TRUE(theSerialPort.OpenPlayback(playback.path));
     for (size_t expected : {2560u, 5120u, 6000u, 6000u}) {
         ReadSource();
         EXPECT_EQ(QueuedBytes(), expected);
@@ -305,7 +305,9 @@ TEST_F(Acquisition, HangUpIsReportedOnceWithoutSpinningAndReconnectingWorks) {
     EXPECT_EQ(DrainAll(), "before"); // what came before the loss is still delivered
 
     // The frame closes the lost source; the device comes back and is connected again.
-    theSerialPort.Close();
+    EXPECT_TRUE(CloseLostSource());
+    EXPECT_FALSE(theSerialPort.IsOpen());
+    EXPECT_FALSE(CloseLostSource()); // a second report of the same loss finds nothing to close
     PtyPair again;
     ASSERT_TRUE(again.ok());
     ASSERT_GE(theSerialPort.Open(again.slavePath, 9600), 0) << theSerialPort.LastError();
@@ -314,6 +316,18 @@ TEST_F(Acquisition, HangUpIsReportedOnceWithoutSpinningAndReconnectingWorks) {
     EXPECT_EQ(DrainAll(), "after");
     again.HangUp();
     ASSERT_TRUE(WaitFor([&] { return events.sourceLost.load() == 2; }));
+
+    // The operator switched to another device before the frame saw the report: the report
+    // must not close the new source.
+    theSerialPort.Close();
+    PtyPair third;
+    ASSERT_TRUE(third.ok());
+    ASSERT_GE(theSerialPort.Open(third.slavePath, 9600), 0) << theSerialPort.LastError();
+    EXPECT_FALSE(CloseLostSource());
+    EXPECT_TRUE(theSerialPort.IsOpen());
+    ASSERT_TRUE(third.Write("third"));
+    ASSERT_TRUE(WaitFor([&] { return QueuedBytes() == 5; }));
+    EXPECT_EQ(DrainAll(), "third");
     ExpectStopWithinASecond();
 }
 

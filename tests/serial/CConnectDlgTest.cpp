@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 namespace {
@@ -149,6 +150,41 @@ private slots:
         // Typing does not add to the lists.
         QCOMPARE(dlg.m_comboPort->count(), 3);
         QCOMPARE(dlg.m_comboBaud->count(), 5);
+    }
+
+    // Typed key by key, as the operator does: a prefix of a listed entry or rate is not
+    // completed into that entry.
+    void keysTypedAreTakenAsTyped_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("bauds");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("baud");
+        QTest::newRow("prefix of a listed path") << "/dev/ttyS1"
+                                                 << "1"
+                                                 << "/dev/ttyS1" << 1;
+        QTest::newRow("prefix of another listed path") << "/dev/ttyUSB"
+                                                       << "384"
+                                                       << "/dev/ttyUSB" << 384;
+    }
+    void keysTypedAreTakenAsTyped() {
+        QFETCH(QString, keys);
+        QFETCH(QString, bauds);
+        QFETCH(QString, port);
+        QFETCH(int, baud);
+        CConnectDlg dlg;
+        dlg.m_enumeratePorts = TwoPorts;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        for (auto [combo, text] :
+             {std::pair{dlg.m_comboPort, keys}, std::pair{dlg.m_comboBaud, bauds}}) {
+            combo->setFocus();
+            combo->lineEdit()->clear();
+            QTest::keyClicks(combo->lineEdit(), text);
+            QCOMPARE(combo->currentText(), text);
+        }
+        dlg.accept();
+        QCOMPARE(dlg.m_strPort, port);
+        QCOMPARE(dlg.m_nBaud, baud);
     }
 
     void cancelKeepsTheFields() {

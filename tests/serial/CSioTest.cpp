@@ -4,6 +4,7 @@
 #include "serial/TermiosSpeed.h"
 
 #include "PtyPair.h"
+#include "ScratchFile.h"
 #include "TestEvents.h"
 
 #include <gtest/gtest.h>
@@ -28,12 +29,6 @@ int OpenDescriptorCount() {
         closedir(dir);
     }
     return count;
-}
-
-std::string TempFile(const std::string& name, const std::string& content) {
-    const std::string path = testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
 }
 
 class CSioTest : public testing::Test {
@@ -91,7 +86,8 @@ INSTANTIATE_TEST_SUITE_P(Rates, CSioLineSettings,
                          [](const auto& info) { return std::to_string(info.param.baud); });
 
 TEST_F(CSioTest, OpenFailuresGiveMinusOneWithTheReasonAndLeakNothing) {
-    const std::string file = TempFile("not-a-port.txt", "hello");
+    const ScratchFile notAPort("not-a-port.txt", "hello");
+    const std::string& file = notAPort.path;
     PtyPair pty;
     ASSERT_TRUE(pty.ok());
     struct Case {
@@ -158,8 +154,8 @@ TEST_F(CSioTest, OpeningAnotherSourceReleasesTheOneItReplaces) {
     ASSERT_TRUE(first.ok() && second.ok());
     ASSERT_GE(port.Open(first.slavePath, 9600), 0);
     const uint64_t id = port.SourceId();
-    const std::string playback = TempFile("replacing.nmea", "x");
-    ASSERT_TRUE(port.OpenPlayback(playback));
+    const ScratchFile playback("replacing.nmea", "x");
+    ASSERT_TRUE(port.OpenPlayback(playback.path));
     EXPECT_NE(port.SourceId(), id);
     EXPECT_TRUE(port.IsPlayback());
     ASSERT_GE(port.Open(second.slavePath, 9600), 0);
@@ -184,7 +180,8 @@ TEST_F(CSioTest, WriteLineSendsTextThenCrLfOnlyToAnOpenPort) {
     EXPECT_EQ(pty.Read(16, 1000ms), "AT+GPSTEST=1\r\n\r\n");
 
     // During a playback the device hears nothing and the file stays as it was.
-    const std::string path = TempFile("playback.nmea", "$GPGGA\r\n");
+    const ScratchFile playback("playback.nmea", "$GPGGA\r\n");
+    const std::string& path = playback.path;
     port.Close();
     ASSERT_TRUE(port.OpenPlayback(path));
     port.WriteLine("AT+TEST_GPS=1");
@@ -219,7 +216,8 @@ TEST_F(CSioTest, PlaybackOpensReadOnlyOrFailsWithTheReason) {
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.IsPlayback());
 
-    ASSERT_TRUE(port.OpenPlayback(TempFile("readonly.nmea", "abc")));
+    const ScratchFile playback("readonly.nmea", "abc");
+    ASSERT_TRUE(port.OpenPlayback(playback.path));
     EXPECT_TRUE(port.IsOpen());
     EXPECT_TRUE(port.IsPlayback());
     EXPECT_EQ(fcntl(port.m_hPort.load(), F_GETFL) & O_ACCMODE, O_RDONLY);
