@@ -77,6 +77,24 @@ elseif(CHECK STREQUAL "sample-model")
     if(NOT merged EQUAL 96)
         message(FATAL_ERROR "want 96 merged entries, got ${merged}")
     endif()
+elseif(CHECK STREQUAL "slow-reader")
+    # Five fixes, printed into a pipe that is read only after 3 s: the pipe fills, the reader's
+    # waits time out and it decodes on while the position thread is still printing.
+    file(READ ${FILE} gga)
+    string(REPEAT "${gga}" 5 five)
+    set(capture ${CMAKE_CURRENT_BINARY_DIR}/five-fixes.nmea)
+    file(WRITE ${capture} "${five}")
+    execute_process(COMMAND sh -c "\"$0\" snapshots --model \"$1\" | { sleep 3; cat; }"
+                            ${TOOL} ${capture}
+                    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0 OR NOT err STREQUAL "")
+        message(FATAL_ERROR "exit ${rc}: ${err}")
+    endif()
+    string(REGEX MATCHALL "[^\n]+" lines "${out}")
+    list(POP_BACK lines last)
+    # Whatever was skipped while the pipe was full, the last fix is never lost.
+    expect_json("${last}" 5 model GgaRecord count)
+    expect_json("${last}" 8 model GgaRecord satellitesUsed)
 elseif(CHECK STREQUAL "sentences")
     run(out err rc sentences ${FILE})
     if(NOT rc EQUAL 0)
