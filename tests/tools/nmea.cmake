@@ -37,6 +37,11 @@ set_tests_properties(tollbrook_nmea.help PROPERTIES PASS_REGULAR_EXPRESSION "usa
 add_test(NAME tollbrook_nmea.bad_use
     COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=bad-use
             -DFILE=${TB_TEST_DATA_DIR}/sample.nmea -P ${_check})
+if(EXISTS /dev/full)
+    add_test(NAME tollbrook_nmea.output_that_cannot_be_written_fails
+        COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=write-error
+                -DFILE=${TB_TEST_DATA_DIR}/sample.nmea -P ${_check})
+endif()
 add_test(NAME tollbrook_nmea.every_capture_in_every_mode
     COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=corpus -DFILE=${TB_CORPUS_DIR} -P ${_check})
 set_tests_properties(tollbrook_nmea.every_capture_in_every_mode PROPERTIES

@@ -442,9 +442,17 @@ int main(int argc, char** argv) {
     if (bytes.size() > 0xFFFFFFFFu)
         return BadUse(file + " is too large");
 
+    int status = 0;
     if (mode == "sentences")
-        return RunSentences(bytes);
-    if (mode == "snapshots")
-        return RunSnapshots(bytes, block, withModel);
-    return RunBench(bytes, repeat);
+        status = RunSentences(bytes);
+    else if (mode == "snapshots")
+        status = RunSnapshots(bytes, block, withModel);
+    else
+        status = RunBench(bytes, repeat);
+    // Output that never arrived (a full disk, a closed terminal) must not pass for success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::fprintf(stderr, "tollbrook-nmea: cannot write the output: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return status;
 }
