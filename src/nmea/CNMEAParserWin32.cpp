@@ -94,7 +94,8 @@ void CNMEAParserWin32::DecodeGga(const char* data) {
             value = -value;
         gga.longitude = value;
     }
-    if (f.Present(5) && f.Length(5) >= 1)
+    // A present field has a first character; for an empty data string it is the terminating NUL.
+    if (f.Present(5))
         gga.quality = Digit(f.Char(5, 0));
     if (f.Present(6))
         gga.satellitesUsed = f.IntegerPrefix(6, 2);
@@ -116,9 +117,9 @@ void CNMEAParserWin32::DecodeGga(const char* data) {
 
 void CNMEAParserWin32::DecodeGsa(const char* data) {
     const FieldSplit f(data);
-    if (f.Present(0) && f.Length(0) >= 1)
+    if (f.Present(0))
         gsa.mode = f.Char(0, 0);
-    if (f.Present(1) && f.Length(1) >= 1)
+    if (f.Present(1))
         gsa.fixType = Digit(f.Char(1, 0));
 
     int32_t candidates[12];

@@ -51,7 +51,8 @@ public:
     bool Present(int i) const { return m_present[i]; }
     int Length(int i) const { return m_length[i]; }
     const char* Text(int i) const { return m_start[i]; }
-    // Character `at` of field i, which must be shorter than Length(i).
+    // Character `at` of field i; `at` must be below Length(i), or 0 for a present field (an
+    // empty data string gives its terminating NUL there).
     unsigned char Char(int i, int at) const { return static_cast<unsigned char>(m_start[i][at]); }
     double Decimal(int i) const { return NmeaDecimalSpan(m_start[i], m_start[i] + m_length[i]); }
     int32_t Integer(int i) const { return NmeaIntegerSpan(m_start[i], m_start[i] + m_length[i]); }

@@ -1,6 +1,7 @@
 #pragma once
 // The one process-wide lock. It guards the receive queue and theSnapshot, is held only while
-// copying or clearing, and no code takes another lock or sends a message while holding it.
+// copying or clearing, and no code sends a message while holding it. The only lock ever taken
+// inside it is the parser's model lock, for the copy of the model (never the other way round).
 
 #include <mutex>
 

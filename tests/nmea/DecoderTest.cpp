@@ -86,6 +86,27 @@ INSTANTIATE_TEST_SUITE_P(
                       KeepCase{"quality", "GPGGA,123520,4807.038,N,01131.000,E,,08,0.9,1,M,,M,,"}),
     [](const auto& info) { return std::string(info.param.name) + std::to_string(info.index); });
 
+// An empty data string makes every field present and empty: numbers read as 0 and a first
+// character is the terminating NUL; only the fields too short for their fixed positions stay.
+TEST(EmptyData, EveryFieldIsPresentAndEmpty) {
+    DecodingParser p;
+    p.FeedSentence(kGga);
+    p.FeedSentence("GPGSA,A,3,03,07,,,,,,,,,,,2.0,1.0,1.5");
+    p.Feed("$GPGGA,\r\n$GPGSA,\r\n");
+    ASSERT_EQ(p.calls.size(), 4u);
+    EXPECT_EQ(p.gga.hour, 12);
+    EXPECT_DOUBLE_EQ(p.gga.latitude, 48.1173);
+    EXPECT_EQ(p.gga.quality, -'0');
+    EXPECT_EQ(p.gga.satellitesUsed, 0);
+    EXPECT_EQ(p.gga.hdop, 0.0);
+    EXPECT_EQ(p.gga.altitude, 0.0);
+    EXPECT_EQ(p.gsa.mode, 0);
+    EXPECT_EQ(p.gsa.fixType, -'0');
+    EXPECT_EQ(p.gsa.gpsPrns[1], 7);
+    EXPECT_EQ(p.gsa.gpsPdop, 0.0);
+    EXPECT_EQ(p.gsa.count, 2u);
+}
+
 TEST(DecodeGga, DegreeDigitsAloneGiveWholeDegrees) {
     DecodingParser p;
     p.FeedSentence("GPGGA,123520,48,N,011,E,1,08,0.9,545.4,M,,M,,");

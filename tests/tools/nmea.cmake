@@ -20,6 +20,11 @@ add_test(NAME tollbrook_nmea.snapshot_model_of_the_sample
     COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=sample-model
             -DFILE=${TB_TEST_DATA_DIR}/sample.nmea -P ${_check})
 set_tests_properties(tollbrook_nmea.snapshot_model_of_the_sample PROPERTIES LABELS tsan)
+add_test(NAME tollbrook_nmea.snapshots_into_a_slow_pipe_keep_the_last_fix
+    COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=slow-reader
+            -DFILE=${TB_TEST_DATA_DIR}/gga-example.nmea -P ${_check})
+set_tests_properties(tollbrook_nmea.snapshots_into_a_slow_pipe_keep_the_last_fix
+    PROPERTIES LABELS tsan)
 add_test(NAME tollbrook_nmea.sentences_of_the_sample
     COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=sentences
             -DFILE=${TB_TEST_DATA_DIR}/sample.nmea -P ${_check})
@@ -32,6 +37,11 @@ set_tests_properties(tollbrook_nmea.help PROPERTIES PASS_REGULAR_EXPRESSION "usa
 add_test(NAME tollbrook_nmea.bad_use
     COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=bad-use
             -DFILE=${TB_TEST_DATA_DIR}/sample.nmea -P ${_check})
+if(EXISTS /dev/full)
+    add_test(NAME tollbrook_nmea.output_that_cannot_be_written_fails
+        COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=write-error
+                -DFILE=${TB_TEST_DATA_DIR}/sample.nmea -P ${_check})
+endif()
 add_test(NAME tollbrook_nmea.every_capture_in_every_mode
     COMMAND ${CMAKE_COMMAND} -DTOOL=${_tool} -DCHECK=corpus -DFILE=${TB_CORPUS_DIR} -P ${_check})
 set_tests_properties(tollbrook_nmea.every_capture_in_every_mode PROPERTIES

@@ -163,7 +163,17 @@ void Prns(Json& j, const char* name, const int32_t* prns) {
     j.EndArray();
 }
 
-void Model(Json& j, const CNMEAParserWin32& p) {
+// The data model as it stood when the position thread copied it.
+struct ModelCopy {
+    GgaRecord gga;
+    GsaRecord gsa;
+    VtgRecord vtg;
+    SatelliteList gpsSatellites;
+    SatelliteList glonassSatellites;
+    SatelliteList mergedSatellites;
+};
+
+void Model(Json& j, const ModelCopy& p) {
     j.Key("model");
     j.BeginObject();
     j.Key("GgaRecord");
@@ -238,7 +248,7 @@ void Model(Json& j, const CNMEAParserWin32& p) {
     j.EndObject();
 }
 
-void Snapshot(std::string& out, const DisplaySnapshot& s, const CNMEAParserWin32* model) {
+void Snapshot(std::string& out, const DisplaySnapshot& s, const ModelCopy* model) {
     Json j(out);
     j.BeginObject();
     j.Key("latitude");
@@ -299,6 +309,7 @@ int RunSnapshots(const std::vector<uint8_t>& bytes, uint32_t block, bool withMod
     std::thread position([&] {
         std::string out;
         auto copy = std::make_unique<DisplaySnapshot>();
+        auto model = std::make_unique<ModelCopy>();
         for (;;) {
             if (!theParser.m_hPositionEvent.Wait(std::chrono::milliseconds(2200))) {
                 if (stop)
@@ -312,9 +323,19 @@ int RunSnapshots(const std::vector<uint8_t>& bytes, uint32_t block, bool withMod
             {
                 std::lock_guard<std::mutex> lock(snapshotLock);
                 *copy = theSnapshot;
+                if (withModel) {
+                    // Copied, not read in place: once a print has outlasted the reader's wait
+                    // (a slow pipe), the reader decodes on while this thread formats.
+                    std::lock_guard<std::mutex> modelLock(theParser.ModelLock());
+                    *model = ModelCopy{theParser.gga,
+                                       theParser.gsa,
+                                       theParser.vtg,
+                                       theParser.gpsSatellites,
+                                       theParser.glonassSatellites,
+                                       theParser.mergedSatellites};
+                }
             }
-            // The model is read while the reader still waits in the handshake.
-            Snapshot(out, *copy, withModel ? &theParser : nullptr);
+            Snapshot(out, *copy, withModel ? model.get() : nullptr);
             Write(out);
             theParser.m_hPositionEventProcessed.Set();
         }
@@ -325,6 +346,10 @@ int RunSnapshots(const std::vector<uint8_t>& bytes, uint32_t block, bool withMod
         const size_t n = std::min<size_t>(block, bytes.size() - at);
         theParser.FeedBytes(bytes.data() + at, static_cast<uint32_t>(n));
     }
+    // A last GGA whose wait timed out may not have been taken yet: stopping now would lose
+    // its snapshot. The position thread resets the event when it takes one.
+    while (theParser.m_hPositionEvent.IsSet())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     stop = true;
     theParser.m_hPositionEvent.Set();
     position.join();
@@ -417,9 +442,17 @@ int main(int argc, char** argv) {
     if (bytes.size() > 0xFFFFFFFFu)
         return BadUse(file + " is too large");
 
+    int status = 0;
     if (mode == "sentences")
-        return RunSentences(bytes);
-    if (mode == "snapshots")
-        return RunSnapshots(bytes, block, withModel);
-    return RunBench(bytes, repeat);
+        status = RunSentences(bytes);
+    else if (mode == "snapshots")
+        status = RunSnapshots(bytes, block, withModel);
+    else
+        status = RunBench(bytes, repeat);
+    // Output that never arrived (a full disk, a closed terminal) must not pass for success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::fprintf(stderr, "tollbrook-nmea: cannot write the output: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return status;
 }
