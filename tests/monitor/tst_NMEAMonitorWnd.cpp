@@ -125,12 +125,12 @@ void NMEAMonitorWndTest::sendWritesTheLineAndEchoesIt() {
     QCOMPARE(Stored("HistoryItem"), QStringLiteral("AT+TEST=1"));
 
     // The sent text stays, selected: the next command typed replaces it and is completed.
-    QTest::keyClicks(page.m_comboSend->lineEdit(), "AT+G");
+    QTest::keyClicks(page.m_comboSend, "AT+G");
     QCOMPARE(page.m_comboSend->currentText(), QStringLiteral("AT+GPSTEST=1"));
 
     // Enter in the field sends as well; the next start remembers the command.
     page.m_comboSend->setEditText(QStringLiteral("AT+RELAY=0"));
-    QTest::keyClick(page.m_comboSend->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(page.m_comboSend, Qt::Key_Return);
     QCOMPARE(pty.ReadAll(), QByteArray("AT+RELAY=0\r\r\n"));
     QCOMPARE(page.m_editTx->toPlainText(), QStringLiteral("AT+TEST=1\nAT+RELAY=0\n"));
     CNMEAMonitorWnd next(nullptr);
