@@ -70,7 +70,12 @@ void BM_FrontPanelPaint1920x1080(benchmark::State& state) {
         benchmark::DoNotOptimize(buffer.constBits());
     }
 }
-BENCHMARK(BM_FrontPanelPaint1920x1080)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+// Repeated so that the median is reported: the goal is a median paint under 5 ms.
+BENCHMARK(BM_FrontPanelPaint1920x1080)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 // The four drawing steps alone, to see where a paint spends its time.
 void BM_FrontPanelStep(benchmark::State& state) {

@@ -101,7 +101,7 @@ inline void FuzzProtocolParsers(std::uint8_t selector, const std::uint8_t* data,
         Require(commands[result.commandCount] == kImportEnd);
         for (std::size_t i = 0; i < result.commandCount; ++i) {
             Require(NarrowDeviceCommand(commands[i]).has_value());
-            Require(commands[i].substr(0, 2) == u"AT");
+            Require(commands[i].substr(0, 3) == u"AT+");
         }
         int index = 0;
         std::size_t sent = 0;

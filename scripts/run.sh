@@ -56,7 +56,12 @@ else
     for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$d ]] && break; sleep 0.1; done
     DISPLAY=":$d" "$app" &
     pids+=($!)
-    sleep 8
+    # Wait for the main window, then give it a few seconds of data from the simulator.
+    for _ in $(seq 120); do
+        DISPLAY=":$d" xwininfo -root -tree 2>/dev/null | grep -q '"Tollbrook' && break
+        sleep 0.25
+    done
+    sleep 4
     shot="$demo/tollbrook.png"
     DISPLAY=":$d" import -window root "$shot"
     echo "run: screenshot of the running program saved to $shot"

@@ -1,5 +1,9 @@
 #include "devicetest/JoinedTextFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,10 +25,33 @@ std::string Reason(const std::filesystem::path& path, const char* what, int erro
 
 JoinedTextFile ReadJoinedTextFile(const std::filesystem::path& path) {
     JoinedTextFile result;
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    // The operator may type any path. A serial device or a pipe would block the page for good
+    // (already when opened), a device such as /dev/zero would never end: only plain files are
+    // read, and the open itself must not wait.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
         result.error = Reason(path, "Cannot open", errno);
+        return result;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        result.error = Reason(path, "Cannot read", errno);
+        ::close(fd);
+        return result;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        result.error = S_ISDIR(status.st_mode) ? Reason(path, "Cannot read", EISDIR)
+                                               : "Cannot read " + path.string() + ": not a file";
+        ::close(fd);
+        return result;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    errno = 0;
+    std::unique_ptr<std::FILE, FileCloser> file(::fdopen(fd, "rb"));
+    if (!file) {
+        const int error = errno;
+        ::close(fd);
+        result.error = Reason(path, "Cannot open", error);
         return result;
     }
     std::string bytes;

@@ -51,8 +51,10 @@ std::u16string DecodeLocal8Bit(std::string_view bytes) {
         }
         if (used != extra + 1 || code < minimum || code > 0x10FFFF ||
             (code >= 0xD800 && code <= 0xDFFF)) {
+            // Only the lead byte is replaced; the bytes after it are read again on their own,
+            // so each byte of a broken sequence becomes one replacement character.
             out.push_back(kReplacement);
-            i += used;
+            ++i;
             continue;
         }
         if (code >= 0x10000) {

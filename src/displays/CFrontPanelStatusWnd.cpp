@@ -136,7 +136,13 @@ void CFrontPanelStatusWnd::Render(QPainter& p, const QSize& client) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    FillLookBackground(p, QRect(QPoint(0, 0), client));
+    const QRect page(QPoint(0, 0), client);
+    // The off-screen image is reused between paints; under a look that paints no background
+    // the page starts from black, as a freshly made screen bitmap does, instead of showing
+    // the previous paint (or another look's background).
+    if (!LookPaintsBackground())
+        p.fillRect(page, Qt::black);
+    FillLookBackground(p, page);
 
     DrawStatusText(p, L.textBox);
 

@@ -131,23 +131,43 @@ QColor CaptionFillColour() {
     }
 }
 
+namespace {
+
+struct BackgroundFill {
+    bool caption = false;
+    bool gradient = false;
+};
+
+BackgroundFill BackgroundFillOf(unsigned id) {
+    const LookTraits t = TraitsOf(id);
+    BackgroundFill fill;
+    if (t.office2007BlueOrSilver) {
+        fill.caption = fill.gradient = true;
+    } else if (t.office2007Black) {
+        fill.gradient = true;
+    } else if (t.office2007Aqua || t.vs2005OrOffice2003) {
+        fill.caption = true;
+    } else if (t.officeXp) {
+        fill.caption = fill.gradient = true;
+    } else if (t.windows) {
+        fill.caption = true;
+    }
+    return fill;
+}
+
+} // namespace
+
+bool LookPaintsBackground() {
+    const BackgroundFill fill = BackgroundFillOf(ApplicationLook());
+    return fill.caption || fill.gradient;
+}
+
 void FillLookBackground(QPainter& p, const QRect& r) {
     if (r.isEmpty())
         return;
-    const LookTraits t = TraitsOf(ApplicationLook());
-    bool caption = false;
-    bool gradient = false;
-    if (t.office2007BlueOrSilver) {
-        caption = gradient = true;
-    } else if (t.office2007Black) {
-        gradient = true;
-    } else if (t.office2007Aqua || t.vs2005OrOffice2003) {
-        caption = true;
-    } else if (t.officeXp) {
-        caption = gradient = true;
-    } else if (t.windows) {
-        caption = true;
-    }
+    const BackgroundFill fill = BackgroundFillOf(ApplicationLook());
+    const bool caption = fill.caption;
+    const bool gradient = fill.gradient;
     if (caption)
         p.fillRect(r, CaptionFillColour());
     if (gradient)

@@ -38,6 +38,10 @@ LookColourPair LookColours();
 // nothing).
 void FillLookBackground(QPainter& p, const QRect& r);
 
+// False for the looks whose FillLookBackground paints nothing: a page must then clear its
+// off-screen image itself, or it shows whatever the image held before.
+bool LookPaintsBackground();
+
 // The look's caption-bar fill colour (also the send row of the monitor page).
 QColor CaptionFillColour();
 

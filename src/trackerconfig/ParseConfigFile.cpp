@@ -7,11 +7,13 @@ ConfigFileResult ParseConfigFile(std::u16string_view text, ImportCommands& impor
     importCommands.fill(std::u16string());
     std::size_t p = 0;
     while (p < text.size()) {
-        const auto start = text.find(u"AT", p);
+        // Every device command starts "AT+": looking for the "+" too keeps words such as
+        // "DATA" or "STATUS" in a note from starting a command the device would misread.
+        const auto start = text.find(u"AT+", p);
         if (start == std::u16string_view::npos) {
             break;
         }
-        const auto hash = text.find(u'#', start + 2);
+        const auto hash = text.find(u'#', start + 3);
         if (hash == std::u16string_view::npos) {
             break;
         }

@@ -1,5 +1,5 @@
 #pragma once
-// A configuration command file: up to 20 commands, each from "AT" to the first "#" after it.
+// A configuration command file: up to 20 commands, each from "AT+" to the first "#" after it.
 // The page sends them one by one from importCommands until the slot that reads "end".
 
 #include <array>
@@ -24,7 +24,7 @@ struct ConfigFileResult {
 };
 
 // text: the file's lines joined without line breaks. Replaces the whole list: every command
-// found, followed by "\r\n", then "end"; text outside the commands (before an "AT", or a last
+// found, followed by "\r\n", then "end"; text outside the commands (before an "AT+", or a last
 // command without its "#") is skipped.
 ConfigFileResult ParseConfigFile(std::u16string_view text, ImportCommands& importCommands);
 

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "devicetest/DeviceTestCommands.h"
 #include "devicetest/LoadParameterFile.h"
+#include "devicetest/Local8Bit.h"
 #include "devicetest/PlaceholderImeis.h"
 #include "devicetest/VerifyDeviceParameters.h"
 
@@ -25,13 +31,16 @@ ExpectedParameters TwelveLineValues() {
 class ParameterFile : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ =
-            fs::temp_directory_path() /
-            ("tb_paramfile_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
+        // A fresh directory per run: the same test may run at the same time in another build.
+        std::string pattern = (fs::temp_directory_path() / "tb_paramfile_XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr) << std::strerror(errno);
+        dir_ = pattern;
     }
-    void TearDown() override { fs::remove_all(dir_); }
+    void TearDown() override {
+        if (!dir_.empty()) {
+            fs::remove_all(dir_);
+        }
+    }
 
     fs::path Write(const std::string& name, const std::string& content) {
         const fs::path path = dir_ / name;
@@ -84,6 +93,20 @@ TEST_F(ParameterFile, UnreadableFileKeepsThePreviousValuesAndSaysWhy) {
     }
 }
 
+TEST_F(ParameterFile, PipesAndDevicesAreRefusedWithoutWaiting) {
+    // A typed path may name a pipe or a device: opening a pipe without a writer, or reading a
+    // device that never ends, would hang the page.
+    const fs::path fifo = dir_ / "pipe.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0) << std::strerror(errno);
+    ExpectedParameters expected = TwelveLineValues();
+    for (const fs::path& path : {fifo, fs::path("/dev/zero")}) {
+        const auto result = LoadParameterFile(path, expected);
+        EXPECT_FALSE(result.ok) << path;
+        EXPECT_NE(result.error.find(path.string()), std::string::npos) << result.error;
+    }
+    EXPECT_EQ(expected, TwelveLineValues());
+}
+
 TEST_F(ParameterFile, EmptyFileReplacesEverythingWithEmptyValues) {
     ExpectedParameters expected = TwelveLineValues();
     ASSERT_TRUE(LoadParameterFile(Write("empty.txt", ""), expected).ok);
@@ -98,6 +121,26 @@ TEST_F(ParameterFile, LocaleTextIsDecodedAndBrokenBytesAreMarked) {
                     .ok);
     EXPECT_EQ(expected.apn, u"中国");
     EXPECT_EQ(expected.timeZone, u"\uFFFD8");
+}
+
+// The pages decode the device's block with the toolkit, which replaces each byte of a broken
+// sequence on its own; values from the file must come out the same or a file in another
+// encoding (GBK on many benches) would never match its own device.
+TEST(DecodeLocal8Bit, ReplacesEachByteOfABrokenSequence) {
+    const std::pair<std::string_view, std::u16string_view> cases[] = {
+        {"\xe4\xb8\xad", u"中"},
+        {"\xe4\xb8"
+         "A",
+         u"\uFFFD\uFFFDA"},                                // a GBK character, then ASCII
+        {"\xe4\xb8", u"\uFFFD\uFFFD"},                     // cut short at the end
+        {"\xc0\x80", u"\uFFFD\uFFFD"},                     // overlong
+        {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"},           // surrogate
+        {"\xf4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // above U+10FFFF
+        {"\xf0\x9f\x98\x80", u"\U0001F600"},
+    };
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(DecodeLocal8Bit(bytes), text) << testing::PrintToString(std::string(bytes));
+    }
 }
 
 TEST(ParseParameterText, MissingVersionLabelTakesTextFromPositionFour) {

@@ -224,6 +224,27 @@ private slots:
         EXPECT_PIXEL(img, 1, 99, Rgb(16, 16, 16));
     }
 
+    void lookWithoutBackgroundStartsFromBlack() {
+        // The page keeps its off-screen image between paints: after a paint under a look with
+        // a gradient, a look that paints no background must not show the old gradient.
+        CFrontPanelStatusWnd page(nullptr);
+        page.resize(600, 400);
+        const QImage gradient = page.grab().toImage();
+        EXPECT_PIXEL(gradient, 0, 0, Rgb(96, 96, 96));
+        SetApplicationLook(AppLook::Plain);
+        QVERIFY(!LookPaintsBackground());
+        const QImage plain = page.grab().toImage();
+        EXPECT_PIXEL(plain, 0, 0, Rgb(0, 0, 0));
+        EXPECT_PIXEL(plain, 303, 300, Rgb(0, 0, 0)); // gap between text box and sky plot
+        EXPECT_PIXEL(plain, 599, 399, Rgb(0, 0, 0));
+        // Inside the boxes: the look's own background colour.
+        EXPECT_PIXEL(plain, 290, 390, LookColours().background.rgb());
+        const QImage rendered = RenderPage(page, QSize(600, 400));
+        EXPECT_PIXEL(rendered, 0, 0, Rgb(0, 0, 0));
+        SetApplicationLook(AppLook::Office2007Black);
+        QVERIFY(LookPaintsBackground());
+    }
+
     void layoutOf600x400() {
         const FrontPanelLayout L = ComputeFrontPanelLayout(QSize(600, 400));
         QCOMPARE(L.margin, 2);
@@ -542,6 +563,110 @@ private slots:
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
                 QVERIFY((img.pixel(x, y) & 0xffffff) != 0xff00ff);
+    }
+
+    void iconPixelsFollowTheDrawing_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QColor>("panel");
+        QTest::newRow("used") << 118 << QColor(255, 0, 0);
+        QTest::newRow("in view") << 102 << QColor(192, 192, 192);
+    }
+
+    void iconPixelsFollowTheDrawing() {
+        // Every pixel of the 15 x 15 icon: two outlined panels, the body between them joined
+        // at rows 6 and 7, and transparent (once magenta) everywhere else.
+        QFETCH(int, id);
+        QFETCH(QColor, panel);
+        const QImage icon = SatelliteIcon(id).convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(icon.size(), QSize(15, 15));
+        const QRgb black = qRgb(0, 0, 0), yellow = qRgb(255, 255, 0), grey = qRgb(192, 192, 192);
+        for (int y = 0; y < 15; ++y) {
+            for (int x = 0; x < 15; ++x) {
+                const QRgb px = icon.pixel(x, y);
+                const QString at = QStringLiteral("%1,%2 is %3 alpha %4")
+                                       .arg(x)
+                                       .arg(y)
+                                       .arg(Name(px))
+                                       .arg(qAlpha(px));
+                const bool inPanel = y <= 13 && (x <= 4 || x >= 10);
+                const bool inBody = x >= 5 && x <= 9 && y >= 4 && y <= 9;
+                if (inPanel) {
+                    const int x0 = x <= 4 ? 0 : 10;
+                    const bool edge = y == 0 || y == 13 || x == x0 || x == x0 + 4;
+                    QVERIFY2(qAlpha(px) == 255, qPrintable(at));
+                    QVERIFY2((px & 0xffffff) == ((edge ? black : panel.rgb()) & 0xffffff),
+                             qPrintable(at));
+                } else if (inBody) {
+                    QVERIFY2(qAlpha(px) == 255, qPrintable(at));
+                    const bool inner = x >= 6 && x <= 8 && y >= 5 && y <= 8;
+                    if (id == 118 && inner)
+                        QVERIFY2((px & 0xffffff) == (yellow & 0xffffff), qPrintable(at));
+                    if (id == 102)
+                        QVERIFY2((px & 0xffffff) == (grey & 0xffffff) ||
+                                     (px & 0xffffff) == (black & 0xffffff),
+                                 qPrintable(at));
+                } else {
+                    QVERIFY2(qAlpha(px) == 0, qPrintable(at));
+                }
+            }
+        }
+        // The body reaches the panels at rows 6 and 7 only: not outlined there.
+        for (int y : {6, 7})
+            for (int x : {5, 9})
+                QVERIFY((icon.pixel(x, y) & 0xffffff) != (black & 0xffffff));
+        for (int y : {4, 5, 8, 9})
+            for (int x : {5, 9})
+                QVERIFY((icon.pixel(x, y) & 0xffffff) == (black & 0xffffff));
+    }
+
+    void compassLettersSitAtTheirAnchors() {
+        // 180 x 180: one pixel per degree, centre (90, 90); the letters are 88 pixels out and
+        // their opaque boxes interrupt the cross lines only where the boxes are.
+        CAzimuthElevationWnd plot;
+        plot.fillColour = QColor(0, 0, 0);
+        plot.ringColour = QColor(0, 0, 0);
+        plot.gridColour = QColor(255, 255, 255);
+        QImage img(180, 180, QImage::Format_RGB32);
+        img.fill(Qt::black);
+        {
+            QPainter p(&img);
+            plot.Draw(p, QRect(0, 0, 180, 180));
+        }
+        QFont font(QStringLiteral("Tahoma"));
+        font.setPixelSize(9); // 5 % of 180, rounded
+        const QFontMetrics fm(font, &img);
+        const int th = fm.height();
+        struct Box {
+            const char* letter;
+            bool vertical; // along the vertical cross line x = 90, else the horizontal y = 90
+            int from, to;  // expected box span along that line, end exclusive
+        };
+        const Box boxes[] = {
+            {"N", true, 2, 2 + th},     // hangs below (90, 2)
+            {"S", true, 178 - th, 178}, // stands on (90, 178)
+            {"E", false, 178 - fm.horizontalAdvance(QStringLiteral("E")), 178},
+            {"W", false, 2, 2 + fm.horizontalAdvance(QStringLiteral("W"))},
+        };
+        for (const Box& b : boxes) {
+            const int lo = b.from < 90 ? 0 : 91, hi = b.from < 90 ? 90 : 180;
+            int first = -1, last = -1;
+            for (int k = lo; k < hi; ++k) {
+                const QRgb px = b.vertical ? img.pixel(90, k) : img.pixel(k, 90);
+                if ((px & 0xffffff) != 0xffffff) {
+                    if (first < 0)
+                        first = k;
+                    last = k;
+                }
+            }
+            QVERIFY2(first >= 0, b.letter);
+            QVERIFY2(first >= b.from && last < b.to,
+                     qPrintable(QStringLiteral("%1: line interrupted at %2..%3, box %4..%5")
+                                    .arg(QLatin1String(b.letter))
+                                    .arg(first)
+                                    .arg(last)
+                                    .arg(b.from)
+                                    .arg(b.to - 1)));
+        }
     }
 
     void eachPaintSendsTheTestCommandOnce() {

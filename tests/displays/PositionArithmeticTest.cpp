@@ -125,6 +125,22 @@ TEST(DestinationPoint, ThousandMetresNorthFromTheOrigin) {
     EXPECT_NEAR(p.lon, 0.0, 1e-12);
 }
 
+double Dms(double degrees, double minutes, double seconds) {
+    const double magnitude = std::fabs(degrees) + minutes / 60.0 + seconds / 3600.0;
+    return std::signbit(degrees) ? -magnitude : magnitude;
+}
+
+TEST(DestinationPoint, FlindersPeakToBuninyong) {
+    // The worked example of the direct formula on the ellipsoid: a wrong constant, the
+    // flattening left out of the latitude or the longitude correction left out moves the result
+    // by well over a ten-thousandth of an arc second.
+    const GeoPoint p = DestinationPoint(Dms(-37, 57, 3.72030), Dms(144, 25, 29.52440),
+                                        Dms(306, 52, 5.37), 54972.271);
+    constexpr double kTenThousandthArcSecond = 1e-4 / 3600.0;
+    EXPECT_NEAR(p.lat, Dms(-37, 39, 10.15610), kTenThousandthArcSecond);
+    EXPECT_NEAR(p.lon, Dms(143, 55, 35.38390), kTenThousandthArcSecond);
+}
+
 TEST(DestinationPoint, AgreesWithTheGreatCircleDistanceOverShortRanges) {
     // East of a mid-latitude point the ellipsoid and the sphere differ by well under 1 %.
     const GeoPoint p = DestinationPoint(45.0, 7.0, 90.0, 500.0);

@@ -252,3 +252,20 @@ INSTANTIATE_TEST_SUITE_P(
                       PixelCase{45.9, 45.9, 121, 59}, // fractions dropped before mapping
                       PixelCase{0, -10, 90, -10},     // below the horizon: not clamped
                       PixelCase{225, 45, 59, 121}));  // truncation toward zero on both sides
+
+TEST(SkyPlotPolar, AbsurdValuesLandFarOutsideInsteadOfOverflowing) {
+    // Elevations come from the receiver unchecked; a huge one (or a NaN after a bad
+    // conversion) must map to a point far off the plot, not to an overflowed integer.
+    const SkyPlotGeometry g = ComputeSkyPlotGeometry(0, 0, 180, 180);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const QPoint below = SkyPlotPixel(g, 180, -2.0e9); // due south, far below the horizon
+    EXPECT_EQ(below.x(), 90);
+    EXPECT_GT(below.y(), 1000000);
+    const QPoint north = SkyPlotPixel(g, 0, -2.0e9);
+    EXPECT_LT(north.y(), -1000000);
+    for (const QPoint& pt : {SkyPlotPixel(g, nan, 10), SkyPlotPixel(g, 10, nan)})
+        EXPECT_TRUE(pt.x() < -1000000 || pt.y() < -1000000) << pt.x() << "," << pt.y();
+    const QPoint farAzimuth = SkyPlotPixel(g, 2.0e9, 0); // whole degrees still apply
+    EXPECT_LE(std::abs(farAzimuth.x() - 90), 90);
+    EXPECT_LE(std::abs(farAzimuth.y() - 90), 90);
+}

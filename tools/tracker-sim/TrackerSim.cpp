@@ -184,9 +184,13 @@ bool TrackerSim::MakeLink() {
     const char* link = m_options.linkPath.c_str();
     struct stat info {};
     if (lstat(link, &info) == 0) {
-        // A link left behind by a run that was killed is replaced; anything else is kept.
-        if (!S_ISLNK(info.st_mode)) {
-            std::fprintf(stderr, "tracker-sim: %s exists and is not a symbolic link\n", link);
+        // A link left behind by a run that was killed (to a terminal, or to nothing by now)
+        // is replaced; anything else, a link of the user's to a file included, is kept.
+        struct stat target {};
+        const bool stale =
+            S_ISLNK(info.st_mode) && (stat(link, &target) != 0 || S_ISCHR(target.st_mode));
+        if (!stale) {
+            std::fprintf(stderr, "tracker-sim: %s exists and is not a link to a terminal\n", link);
             return false;
         }
         unlink(link);
@@ -222,7 +226,9 @@ bool TrackerSim::InstallSignals() {
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);
-    for (const int signo : {SIGINT, SIGTERM, SIGUSR1})
+    // SIGHUP too: closing the terminal the simulator was started from should not leave the
+    // link behind.
+    for (const int signo : {SIGINT, SIGTERM, SIGHUP, SIGUSR1})
         sigaction(signo, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
     return true;
@@ -277,10 +283,10 @@ int TrackerSim::Run() {
                     return 0;
             }
         }
-        if (listener && (fds[1].revents & POLLIN))
-            Receive();
-        else if (listener && !m_pseudoTerminal &&
-                 (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL))) {
+        // A hung-up serial device reports itself readable and then reads nothing, so the
+        // read is what tells; a pseudo-terminal whose far end left is noticed above instead.
+        if (listener && (fds[1].revents & (POLLIN | POLLERR | POLLHUP | POLLNVAL)) && !Receive() &&
+            !m_pseudoTerminal) {
             // A serial device that hangs up (an adapter pulled out) does not come back.
             std::fprintf(stderr, "tracker-sim: %s failed\n", m_path.c_str());
             return 1;
@@ -309,12 +315,14 @@ void TrackerSim::SendEpoch() {
     m_receiver.Advance(step);
 }
 
-void TrackerSim::Receive() {
+bool TrackerSim::Receive() {
     char buffer[4096];
     for (;;) {
         const auto n = read(m_fd, buffer, sizeof buffer);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+            return true; // nothing more for now
         if (n <= 0)
-            return; // nothing more for now, or the far end closed the terminal
+            return false; // end of file or an error: the line is gone
         for (const auto& line :
              m_assembler.Feed(std::string_view(buffer, static_cast<std::size_t>(n))))
             HandleLine(line);

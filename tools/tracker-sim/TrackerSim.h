@@ -24,7 +24,7 @@ public:
 
     // Opens the line and prints its path; false (with a message on stderr) when it cannot.
     bool Open();
-    // Runs until SIGINT or SIGTERM. Returns the exit status.
+    // Runs until SIGINT, SIGTERM or SIGHUP (status 0) or until a serial device fails (1).
     int Run();
 
 private:
@@ -36,7 +36,8 @@ private:
     bool ListenerPresent() const;
     void SendBanner();
     void SendEpoch();
-    void Receive();
+    // Takes what has arrived; false when the line has gone (hung up, failed).
+    bool Receive();
     void HandleLine(const std::string& line);
     // One write for the whole text, so that a reply reaches the far end in one piece.
     void WriteOut(const std::string& bytes, bool evenWithoutListener);

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -27,6 +28,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
+
+// How long to wait for something that must come. Every wait ends as soon as it comes, so a
+// generous limit costs nothing when things go well and keeps a loaded machine from failing
+// the test; only the checks that something does not come use short windows.
+constexpr milliseconds kPatience(10000);
 
 // The simulator as a child process, with its stdout on a pipe.
 class SimProcess {
@@ -61,7 +67,7 @@ public:
     }
 
     // The first line the simulator prints, or "" after the time limit.
-    std::string FirstLine(milliseconds limit = milliseconds(5000)) {
+    std::string FirstLine(milliseconds limit = kPatience) {
         std::string line;
         const auto end = Clock::now() + limit;
         while (Clock::now() < end) {
@@ -81,7 +87,7 @@ public:
     void Signal(int signo) { kill(m_pid, signo); }
 
     // Exit status, or -1 when the process did not end within the limit.
-    int Wait(milliseconds limit = milliseconds(3000)) {
+    int Wait(milliseconds limit = kPatience) {
         const auto end = Clock::now() + limit;
         while (Clock::now() < end) {
             int status = 0;
@@ -153,7 +159,7 @@ TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
     Line line;
     ASSERT_TRUE(line.Open(link));
     // The banner waits on the line for whoever opens it first; then the NMEA stream.
-    const auto start = line.ReadUntil("GLGSV", milliseconds(3000));
+    const auto start = line.ReadUntil("GLGSV", kPatience);
     EXPECT_NE(start.find("Welcome"), std::string::npos);
     EXPECT_NE(start.find("$GNGGA,"), std::string::npos);
     for (std::size_t at = start.find('$'); at != std::string::npos; at = start.find('$', at + 1)) {
@@ -166,32 +172,32 @@ TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
     // Commands are taken in order, so nothing of the stream follows the ID reply.
     line.Send("AT+GPSTEST=0");
     line.Send("AT+SMS=ID?,864209#");
-    const auto untilId = line.ReadUntil("AT+ID==2026121001#\r\n", milliseconds(3000));
+    const auto untilId = line.ReadUntil("AT+ID==2026121001#\r\n", kPatience);
     EXPECT_TRUE(untilId.ends_with("AT+ID==2026121001#\r\n")) << untilId;
     EXPECT_EQ(line.ReadFor(milliseconds(600)), "");
 
     // Each reply comes on its own, as the short chunk the configuration side takes.
     line.Send("AT+SMS=APN,864209,cmnet.example#");
-    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(2000)), "AT+APN==cmnet.example#\r\n");
+    EXPECT_EQ(line.ReadUntil("#\r\n", kPatience), "AT+APN==cmnet.example#\r\n");
     line.Send("AT+SMS=APN?,864209#");
-    EXPECT_EQ(line.ReadUntil("#\r\n", milliseconds(2000)), "AT+APN==cmnet.example#\r\n");
+    EXPECT_EQ(line.ReadUntil("#\r\n", kPatience), "AT+APN==cmnet.example#\r\n");
     line.Send("AT+SMS=APN?,000000#");
     EXPECT_EQ(line.ReadFor(milliseconds(300)), "");
 
     line.Send("AT+TEST=1");
-    const auto block = line.ReadUntil("SETTING>\r\n", milliseconds(2000));
+    const auto block = line.ReadUntil("SETTING>\r\n", kPatience);
     EXPECT_EQ(block.rfind("<SETTING\r\nVer: V1.0.4\r\n", 0), 0u) << block;
     EXPECT_NE(block.find("\r\nAPN:cmnet.example\r\n"), std::string::npos) << block;
     EXPECT_LT(block.size(), 512u);
 
     line.Send("AT+TEST_GPS=1");
-    EXPECT_EQ(line.ReadUntil("\r\n", milliseconds(2000)), "AT+TEST_GPS==1\r\n");
+    EXPECT_EQ(line.ReadUntil("\r\n", kPatience), "AT+TEST_GPS==1\r\n");
 
     sim.Signal(SIGUSR1);
-    EXPECT_NE(line.ReadUntil("\r\n", milliseconds(2000)).find("Welcome"), std::string::npos);
+    EXPECT_NE(line.ReadUntil("\r\n", kPatience).find("Welcome"), std::string::npos);
 
     line.Send("AT+GPSTEST=1");
-    EXPECT_NE(line.ReadUntil("$GNGGA,", milliseconds(1500)).find("$GNGGA,"), std::string::npos);
+    EXPECT_NE(line.ReadUntil("$GNGGA,", kPatience).find("$GNGGA,"), std::string::npos);
 
     sim.Signal(SIGTERM);
     EXPECT_EQ(sim.Wait(), 0);
@@ -224,11 +230,65 @@ TEST(TrackerSimOverPseudoTerminal, FactoryTestOptionsAndInterrupt) {
     line.Send("AT+TEST_ACC=1");
     line.Send("AT+TEST_GPS=1");
     line.Send("AT+TEST_SIM=1");
-    const auto replies = line.ReadUntil("AT+TEST_SIM==1\r\n", milliseconds(3000));
+    const auto replies = line.ReadUntil("AT+TEST_SIM==1\r\n", kPatience);
     EXPECT_TRUE(replies.ends_with("AT+TEST_GSM==0\r\nAT+TEST_GPS==0\r\nAT+TEST_SIM==1\r\n"))
         << replies;
     sim.Signal(SIGINT);
     EXPECT_EQ(sim.Wait(), 0);
+}
+
+TEST(TrackerSimOverPseudoTerminal, EveryStopSignalEndsCleanlyAndRemovesTheLink) {
+    for (const int signo : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signo));
+        const std::string link = LinkPath();
+        // Left behind by a run that was killed: a link to a terminal that is gone or reused.
+        std::remove(link.c_str());
+        ASSERT_EQ(symlink("/dev/null", link.c_str()), 0);
+        SimProcess sim({"--link", link});
+        const std::string path = sim.FirstLine();
+        ASSERT_FALSE(path.empty());
+        char target[256] = {};
+        ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+        EXPECT_EQ(path, target);
+        sim.Signal(signo);
+        EXPECT_EQ(sim.Wait(), 0);
+        struct stat info {};
+        EXPECT_NE(lstat(link.c_str(), &info), 0) << "link left behind";
+    }
+}
+
+TEST(TrackerSimOverPseudoTerminal, KeepsALinkOfTheUsersToAFile) {
+    const std::string file = LinkPath() + ".file";
+    const std::string link = LinkPath();
+    std::ofstream(file) << "keep me\n";
+    std::remove(link.c_str());
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    SimProcess sim({"--link", link});
+    EXPECT_EQ(sim.Wait(), 1);
+    char target[256] = {};
+    ASSERT_GT(readlink(link.c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(file, target);
+    std::remove(link.c_str());
+    std::remove(file.c_str());
+}
+
+// A serial device that goes away (here the far side of a terminal pair closing) ends the run
+// with a failure instead of leaving the simulator spinning on a dead line.
+TEST(TrackerSimOverPseudoTerminal, SerialDeviceThatHangsUpEndsTheRun) {
+    // Close-on-exec, or the simulator would hold the far side open itself.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    char device[256] = {};
+    ASSERT_EQ(ptsname_r(master, device, sizeof device), 0);
+    const std::string link = LinkPath();
+    SimProcess sim({"--port", device, "--link", link});
+    EXPECT_EQ(sim.FirstLine(), device);
+    close(master);
+    EXPECT_EQ(sim.Wait(), 1);
+    struct stat info {};
+    EXPECT_NE(lstat(link.c_str(), &info), 0) << "link left behind";
 }
 
 TEST(TrackerSimOverPseudoTerminal, UnknownOptionExitsWithTwo) {

@@ -1,0 +1,168 @@
+#include "app/CChildView.h"
+
+#include "app/CommandIds.h"
+#include "app/IDeviceReplyConsumer.h"
+#include "app/IReceiveChunkConsumer.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QClipboard>
+#include <QIcon>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
+#include "displays/CFrontPanelStatusWnd.h"
+#include "monitor/CLogEditCtrl.h"
+#include "monitor/CNMEAMonitorWnd.h"
+
+namespace {
+
+// Bitmap 123 holds the four tab images side by side, 16 pixels wide each.
+QIcon TabImage(const QPixmap& strip, int index) {
+    QPixmap image = strip.copy(index * 16, 0, 16, strip.height());
+    image.setMask(image.createMaskFromColor(QColor(255, 0, 255)));
+    return QIcon(image);
+}
+
+} // namespace
+
+CChildView::CChildView(ILineSender* sender, QWidget* parent) : QWidget(parent) {
+    m_wndTabs = new QTabWidget(this);
+    m_wndTabs->setObjectName(QStringLiteral("tabs"));
+    m_wndTabs->setDocumentMode(false);
+    m_wndTabs->setTabsClosable(false);
+    m_wndTabs->setMovable(false);
+
+    m_wndMonitor = new CNMEAMonitorWnd(sender, m_wndTabs);
+    m_wndMonitor->setObjectName(QStringLiteral("NMEA Monitor"));
+    m_wndFrontPanel = new CFrontPanelStatusWnd(sender, m_wndTabs);
+    m_wndFrontPanel->setObjectName(QStringLiteral("Front Panel Status"));
+    m_wndTestPage = new QWidget(m_wndTabs);
+    m_wndTestPage->setObjectName(QStringLiteral("Factory Test"));
+    m_wndConfigPage = new QWidget(m_wndTabs);
+    m_wndConfigPage->setObjectName(QStringLiteral("Tracker Configuration"));
+
+    const QPixmap strip(QStringLiteral(":/bitmaps/123.png"));
+    m_wndTabs->addTab(m_wndMonitor, TabImage(strip, 0), QStringLiteral("NMEA Monitor"));
+    m_wndTabs->addTab(m_wndFrontPanel, TabImage(strip, 1), QStringLiteral("Front Panel Status"));
+    m_wndTabs->addTab(m_wndTestPage, TabImage(strip, 2), QStringLiteral("Factory Test"));
+    m_wndTabs->addTab(m_wndConfigPage, TabImage(strip, 3), QStringLiteral("Tracker Configuration"));
+    m_wndTabs->setCurrentIndex(MonitorPage);
+}
+
+CChildView::~CChildView() = default;
+
+QWidget* CChildView::PageWidget(Page page) const {
+    return m_wndTabs->widget(page);
+}
+
+void CChildView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    m_wndTabs->setGeometry(0, 0, width(), height());
+}
+
+void CChildView::AppendRx(const char* text) {
+    m_wndMonitor->AppendRx(text);
+}
+void CChildView::AppendTx(const char* text) {
+    m_wndMonitor->AppendTx(text);
+}
+
+void CChildView::ClearRx() {
+    m_wndMonitor->m_editRx->Clear();
+}
+void CChildView::ClearTx() {
+    m_wndMonitor->m_editTx->Clear();
+}
+void CChildView::CopyRx() {
+    m_wndMonitor->m_editRx->CopySelection();
+}
+void CChildView::CopyTx() {
+    m_wndMonitor->m_editTx->CopySelection();
+}
+
+QString CChildView::RxText() const {
+    return m_wndMonitor->m_editRx->toPlainText();
+}
+QString CChildView::TxText() const {
+    return m_wndMonitor->m_editTx->toPlainText();
+}
+
+void CChildView::RefreshFrontPanel() {
+    m_wndFrontPanel->RefreshSatellites(true);
+}
+
+void CChildView::ClearSatelliteTrails() {
+    m_wndFrontPanel->m_skyPlot.ClearTrails();
+    m_wndFrontPanel->update();
+}
+
+void CChildView::ClearSatelliteMask() {
+    m_wndFrontPanel->m_skyPlot.ClearMask();
+    m_wndFrontPanel->update();
+}
+
+void CChildView::ReplacePage(int index, QWidget* page, const QString& title) {
+    QWidget* old = m_wndTabs->widget(index);
+    if (old == page)
+        return;
+    const QIcon icon = m_wndTabs->tabIcon(index);
+    const int current = m_wndTabs->currentIndex();
+    m_wndTabs->removeTab(index);
+    m_wndTabs->insertTab(index, page, icon, title);
+    m_wndTabs->setCurrentIndex(current);
+    if (old)
+        old->deleteLater();
+}
+
+void CChildView::SetTestPage(QWidget* page, IReceiveChunkConsumer* consumer) {
+    if (page) {
+        ReplacePage(FactoryTestPage, page, QStringLiteral("Factory Test"));
+        m_wndTestPage = page;
+    }
+    m_pTestPage = consumer;
+}
+
+void CChildView::SetConfigurationPage(QWidget* page, IDeviceReplyConsumer* consumer) {
+    if (page) {
+        ReplacePage(TrackerConfigurationPage, page, QStringLiteral("Tracker Configuration"));
+        m_wndConfigPage = page;
+    }
+    m_pConfigPage = consumer;
+}
+
+void CChildView::FeedPlots(double latitude, double longitude, double /*altitude*/, double /*hdop*/,
+                           double /*vdop*/) {
+    // Scatter plot AddPosition and position plot AddPosition go here once those components
+    // exist; the average centre is handed over as the position plot would compute it.
+    m_scatterPlot.samplesReceived += 1;
+    m_sumLatitude += latitude;
+    m_sumLongitude += longitude;
+    m_nPositions += 1;
+    double avgLat = 0.0, avgLon = 0.0;
+    PositionAverages(avgLat, avgLon);
+    m_scatterPlot.averageCentre[0] = TruncScaled(avgLat, 1000000.0);
+    m_scatterPlot.averageCentre[1] = TruncScaled(avgLon, 1000000.0);
+    m_scatterPlot.repaintRequests += 1;
+}
+
+void CChildView::PositionAverages(double& latitude, double& longitude) const {
+    latitude = m_nPositions ? m_sumLatitude / m_nPositions : 0.0;
+    longitude = m_nPositions ? m_sumLongitude / m_nPositions : 0.0;
+}
+
+void CChildView::ClearPositionPlots() {
+    m_sumLatitude = m_sumLongitude = 0.0;
+    m_nPositions = 0;
+}
+
+void CChildView::ClearScatterPlot() {
+    m_scatterPlot.samplesReceived = 0;
+    m_scatterPlot.repaintRequests += 1;
+}
+
+bool CChildView::OnCommand(int /*id*/) {
+    // The view itself has no commands; the frame handles those of the pages.
+    return false;
+}

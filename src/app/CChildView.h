@@ -1,0 +1,84 @@
+#pragma once
+// The client area of the main frame: the tab control with the four pages, and the components
+// the frame feeds that no page shows.
+
+#include "app/ScatterPlotSettings.h"
+
+#include <QString>
+#include <QWidget>
+
+class ILineSender;
+class IDeviceReplyConsumer;
+class IReceiveChunkConsumer;
+class QTabWidget;
+class CNMEAMonitorWnd;
+class CFrontPanelStatusWnd;
+
+class CChildView : public QWidget {
+    Q_OBJECT
+public:
+    enum Page {
+        MonitorPage = 0,
+        FrontPanelPage = 1,
+        FactoryTestPage = 2,
+        TrackerConfigurationPage = 3
+    };
+
+    CChildView(ILineSender* sender, QWidget* parent = nullptr);
+    ~CChildView() override;
+
+    QTabWidget* Tabs() const { return m_wndTabs; }
+    QWidget* PageWidget(Page page) const;
+
+    // The NMEA monitor's panes.
+    void AppendRx(const char* text);
+    void AppendTx(const char* text);
+    void ClearRx();
+    void ClearTx();
+    void CopyRx();
+    void CopyTx();
+    QString RxText() const;
+    QString TxText() const;
+
+    // The front panel and its sky plot.
+    void RefreshFrontPanel();
+    void ClearSatelliteTrails();
+    void ClearSatelliteMask();
+
+    // The factory test page and the configuration page come with their own work. Each is
+    // reached through its interface; replacing a page also puts it into its tab.
+    void SetTestPage(QWidget* page, IReceiveChunkConsumer* consumer);
+    void SetConfigurationPage(QWidget* page, IDeviceReplyConsumer* consumer);
+    IReceiveChunkConsumer* TestPage() const { return m_pTestPage; }
+    IDeviceReplyConsumer* ConfigurationPage() const { return m_pConfigPage; }
+
+    // The scatter plot and position plot components: kept current, never shown.
+    ScatterPlotSettings& ScatterPlot() { return m_scatterPlot; }
+    // Position hand-over of the plots (AddPosition of both, average centre, repaint).
+    void FeedPlots(double latitude, double longitude, double altitude, double hdop, double vdop);
+    // The position plot's averages; 0.0 while it holds no sample.
+    void PositionAverages(double& latitude, double& longitude) const;
+    void ClearPositionPlots();
+    void ClearScatterPlot();
+
+    // Offered every command before the frame; true when it handled it.
+    bool OnCommand(int id);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ReplacePage(int index, QWidget* page, const QString& title);
+
+    QTabWidget* m_wndTabs = nullptr;
+    CFrontPanelStatusWnd* m_wndFrontPanel = nullptr;
+    ScatterPlotSettings m_scatterPlot;
+    CNMEAMonitorWnd* m_wndMonitor = nullptr;
+    // Running sums of the position plot's averages until the position plot exists.
+    double m_sumLatitude = 0.0, m_sumLongitude = 0.0;
+    uint32_t m_nPositions = 0;
+    QWidget* m_wndTestPage = nullptr;
+    QWidget* m_wndConfigPage = nullptr;
+    IReceiveChunkConsumer* m_pTestPage = nullptr;
+    IDeviceReplyConsumer* m_pConfigPage = nullptr;
+};

@@ -1,0 +1,49 @@
+#include "app/CKestranoApp.h"
+
+#include "app/CMainFrame.h"
+
+#include <QApplication>
+#include <cstdlib>
+
+bool HaveDisplay() {
+    auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+CKestranoApp::CKestranoApp() = default;
+
+CKestranoApp::~CKestranoApp() {
+    m_pMainWnd.reset();
+}
+
+bool CKestranoApp::InitInstance() {
+    // The settings store: QSettings INI of organisation "quenhollow", application
+    // "TollbrookY202" (Profile.h names them on every access).
+    QCoreApplication::setOrganizationName(QStringLiteral("quenhollow"));
+    QCoreApplication::setApplicationName(QStringLiteral("TollbrookY202"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Tollbrook"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
+
+    m_pMainWnd = std::make_unique<CMainFrame>();
+    if (!m_pMainWnd->Create()) {
+        m_pMainWnd.reset();
+        return false;
+    }
+    m_pMainWnd->show();
+    return true;
+}
+
+int CKestranoApp::ExitInstance(int loopResult) {
+    m_pMainWnd.reset();
+    return loopResult;
+}
+
+int CKestranoApp::Run() {
+    if (!InitInstance())
+        return 1;
+    const int rc = QApplication::exec();
+    return ExitInstance(rc);
+}

@@ -1,0 +1,960 @@
+#include "app/CMainFrame.h"
+
+#include "app/ApplicationLooks.h"
+#include "app/CAboutDlg.h"
+#include "app/CChildView.h"
+#include "app/CDOPThresholdDlg.h"
+#include "app/CKestranoDesktopAlertWnd.h"
+#include "app/CSetPositionDlg.h"
+#include "app/CToolBarCustomizeDlg.h"
+#include "app/CommandIds.h"
+#include "app/DeviceReplyRouting.h"
+#include "app/FrameEvents.h"
+#include "app/IDeviceReplyConsumer.h"
+#include "app/IReceiveChunkConsumer.h"
+#include "app/KeyLockState.h"
+#include "app/Profile.h"
+#include "app/ProfileValues.h"
+#include "app/UiHooks.h"
+#include "nmea/CNMEAParserWin32.h"
+#include "nmea/DisplaySnapshot.h"
+#include "nmea/SnapshotLock.h"
+#include "serial/Acquisition.h"
+#include "serial/CConnectDlg.h"
+#include "serial/CSio.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QBitmap>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <condition_variable>
+#include <grp.h>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Tollbrook");
+const QString kQualityIndicator = QStringLiteral("GPS Quality:") + QString(46, QLatin1Char(' '));
+const QString kRecordOff = QStringLiteral("Record Data OFF          ");
+
+// The position thread waits for the frame to have handled its update. The event signals
+// completion when it is destroyed, which happens after delivery and also when the frame goes
+// away with the event still queued, so the waiting thread is always released.
+struct PositionHandshake {
+    std::mutex mutex;
+    std::condition_variable handled;
+    bool done = false;
+    void Finish() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        handled.notify_all();
+    }
+};
+
+class PositionUpdateEvent : public QEvent {
+public:
+    explicit PositionUpdateEvent(std::shared_ptr<PositionHandshake> handshake)
+        : QEvent(WM_POSITION_UPDATE), m_handshake(std::move(handshake)) {}
+    ~PositionUpdateEvent() override { m_handshake->Finish(); }
+
+private:
+    std::shared_ptr<PositionHandshake> m_handshake;
+};
+
+QPixmap Transparent(const QPixmap& image) {
+    QPixmap out = image;
+    out.setMask(out.createMaskFromColor(QColor(255, 0, 255)));
+    return out;
+}
+
+QPixmap LoadIndicator(int id) {
+    return Transparent(QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(id)));
+}
+
+// Why a port did not open, for the second line of the message; for a permission problem
+// also who may open it.
+QString PortFailureReason(const QString& port, const std::string& lastError) {
+    QString reason = QString::fromLocal8Bit(lastError.c_str());
+    const QByteArray path = port.toLocal8Bit();
+    struct stat st {};
+    if (::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES &&
+        ::stat(path.constData(), &st) == 0) {
+        if (reason.isEmpty())
+            reason = QStringLiteral("Permission denied");
+        const group* g = ::getgrgid(st.st_gid);
+        const QString groupName =
+            g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
+        reason += QStringLiteral("\nYou must be a member of the group \"%1\" that owns %2 "
+                                 "(for example: sudo usermod -aG %1 $USER, then log in again).")
+                      .arg(groupName, port);
+    }
+    return reason;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+    m_nAppLook = static_cast<unsigned>(
+        GetProfileInt(kWorkspaceSection, QStringLiteral("ApplicationLook"), kDefaultLook));
+}
+
+CMainFrame::~CMainFrame() {
+    // The reader and position threads report here; they end before anything they touch.
+    if (m_bAcquisitionStarted)
+        StopAcquisition();
+    if (AcquisitionEvents() == this)
+        SetAcquisitionEvents(nullptr);
+    if (m_timer1)
+        m_timer1->stop();
+}
+
+bool CMainFrame::Create() {
+    setWindowTitle(kTitle);
+    QIcon icon(QStringLiteral(":/icons/128.png"));
+    icon.addFile(QStringLiteral(":/icons/128-64.png"));
+    setWindowIcon(icon);
+
+    OnLook(m_nAppLook);
+
+    BuildActions();
+    BuildMenus();
+    m_wndView = new CChildView(this, this);
+    m_wndView->setObjectName(QStringLiteral("view"));
+    setCentralWidget(m_wndView);
+    BuildToolBar();
+    BuildStatusBar();
+
+    m_bmpTxActive = LoadIndicator(133);
+    m_bmpTxIdle = LoadIndicator(134);
+    m_bmpRxActive = LoadIndicator(135);
+    m_bmpRxIdle = LoadIndicator(136);
+    m_panes[4]->setPixmap(m_bmpTxIdle);
+    m_panes[4]->setToolTip(QStringLiteral("Shows that data is being transmitted"));
+    m_panes[3]->setPixmap(m_bmpRxIdle);
+    m_panes[3]->setToolTip(QStringLiteral("Shows that data is being received"));
+
+    m_timer2 = new QTimer(this);
+    m_timer2->setSingleShot(true);
+    m_timer2->setInterval(kIndicatorMs);
+    connect(m_timer2, &QTimer::timeout, this, [this] { SetTransmitLit(false); });
+    m_timer3 = new QTimer(this);
+    m_timer3->setSingleShot(true);
+    m_timer3->setInterval(kIndicatorMs);
+    connect(m_timer3, &QTimer::timeout, this, [this] { SetReceiveLit(false); });
+
+    SetAcquisitionEvents(this);
+    StartAcquisition();
+    m_bAcquisitionStarted = true;
+
+    AutomaticConnection();
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setInterval(kReceiveTickMs);
+    connect(m_timer1, &QTimer::timeout, this, &CMainFrame::OnReceiveTick);
+    m_timer1->start();
+
+    m_largeImages = Transparent(QPixmap(QStringLiteral(":/bitmaps/144.png")));
+
+    LoadDopThresholdIntoScatterPlot();
+    ScatterPlotSettings& scatter = m_wndView->ScatterPlot();
+    scatter.centreMode = GetProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), 2);
+    scatter.recentrePending = 1;
+    LoadUserPositionIntoScatterPlot(false);
+
+    // Enable and check states follow the program's state while it is idle.
+    m_idleTimer = new QTimer(this);
+    m_idleTimer->setInterval(100);
+    connect(m_idleTimer, &QTimer::timeout, this, &CMainFrame::UpdateCommandUI);
+    m_idleTimer->start();
+    UpdateCommandUI();
+
+    // A comfortable first size that still fits a small screen.
+    QSize size(1100, 760);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.95);
+    resize(size);
+    m_bCreated = true;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bars
+
+void CMainFrame::BuildActions() {
+    struct Def {
+        int id;
+        const char* text;
+        const char* prompt;
+        bool checkable;
+    };
+    const Def defs[] = {
+        {Cmd::Connect, "&Connect to GPS...", "Connect to the GPS receiver on a serial port", true},
+        {Cmd::Disconnect, "&Disconnect", "Close the serial port or the playback file", true},
+        {Cmd::RecordData, "&Record Data...", "Record the received data to a file", true},
+        {Cmd::PlayBackData, "&Play Back Data...", "Play back a recorded data file", false},
+        {Cmd::StopRecordPlay, "&Stop", "Stop the playback and the recording", false},
+        {Cmd::SetDopThreshold, "&Set DOP Threshold...",
+         "Set the dilution of precision threshold of the scatter plot", false},
+        {Cmd::SetUserPosition, "Set &User Position...", "Set your known position", false},
+        {Cmd::AppAbout, "&About Tollbrook...",
+         "Display program information, version number and copyright", false},
+        {Cmd::AppExit, "E&xit", "Quit the application", false},
+        {Cmd::ViewStatusBar, "&Status Bar", "Show or hide the status bar", true},
+        {Cmd::ViewCustomize, "Customize...", "Choose the commands of the tool bar", false},
+        {Cmd::EditUndo, "&Undo", "Undo the last action", false},
+        {Cmd::EditCut, "Cu&t", "Cut the selection and put it on the Clipboard", false},
+        {Cmd::EditCopy, "&Copy", "Copy the selection and put it on the Clipboard", false},
+        {Cmd::EditPaste, "&Paste", "Insert Clipboard contents", false},
+    };
+    for (const Def& d : defs) {
+        auto* a = new QAction(QString::fromLatin1(d.text), this);
+        a->setData(d.id);
+        a->setStatusTip(QString::fromLatin1(d.prompt));
+        a->setCheckable(d.checkable);
+        connect(a, &QAction::triggered, this, [this, id = d.id] { OnCommand(id); });
+        m_actions.insert(d.id, a);
+    }
+    m_actions[Cmd::EditUndo]->setShortcut(QKeySequence::Undo);
+    m_actions[Cmd::EditCut]->setShortcut(QKeySequence::Cut);
+    m_actions[Cmd::EditCopy]->setShortcut(QKeySequence::Copy);
+    m_actions[Cmd::EditPaste]->setShortcut(QKeySequence::Paste);
+    m_actions[Cmd::Disconnect]->setToolTip(QStringLiteral("Disconnect"));
+    m_actions[Cmd::Connect]->setToolTip(QStringLiteral("Connect to GPS"));
+    m_actions[Cmd::AppAbout]->setToolTip(QStringLiteral("About Tollbrook"));
+
+    const QPixmap strip(QStringLiteral(":/toolbars/128.png"));
+    const int toolImages[][2] = {{Cmd::Connect, 0}, {Cmd::Disconnect, 1}, {Cmd::AppAbout, 2}};
+    for (const auto& ti : toolImages)
+        m_actions[ti[0]]->setIcon(QIcon(Transparent(strip.copy(ti[1] * 16, 0, 16, 15))));
+    m_actions[Cmd::RecordData]->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    m_actions[Cmd::PlayBackData]->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    m_actions[Cmd::StopRecordPlay]->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    m_actions[Cmd::SetDopThreshold]->setIcon(
+        style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    m_actions[Cmd::SetUserPosition]->setIcon(style()->standardIcon(QStyle::SP_DirHomeIcon));
+
+    m_lookGroup = new QActionGroup(this);
+    m_lookGroup->setExclusive(true);
+    for (unsigned id = kFirstLook; id <= kLastLook; ++id) {
+        auto* a = new QAction(ApplicationLookText(id), m_lookGroup);
+        a->setData(static_cast<int>(id));
+        a->setCheckable(true);
+        a->setStatusTip(QStringLiteral("Activate the %1").arg(ApplicationLookText(id).remove('&')));
+        connect(a, &QAction::triggered, this, [this, id] { OnCommand(static_cast<int>(id)); });
+        m_actions.insert(static_cast<int>(id), a);
+    }
+}
+
+void CMainFrame::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    auto addMenu = [&](QMenu* parentMenu, const QString& title) {
+        QMenu* m = parentMenu ? parentMenu->addMenu(title) : bar->addMenu(title);
+        connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+        m_menus.append(m);
+        return m;
+    };
+
+    QMenu* file = addMenu(nullptr, QStringLiteral("&File"));
+    file->addAction(m_actions[Cmd::AppExit]);
+
+    QMenu* edit = addMenu(nullptr, QStringLiteral("&Edit"));
+    for (int id : {Cmd::EditUndo, Cmd::EditCut, Cmd::EditCopy, Cmd::EditPaste}) {
+        edit->addAction(m_actions[id]);
+        if (id == Cmd::EditUndo)
+            edit->addSeparator();
+    }
+
+    QMenu* view = addMenu(nullptr, QStringLiteral("&View"));
+    QMenu* bars = addMenu(view, QStringLiteral("&Toolbars and Docking Windows"));
+    bars->menuAction()->setData(Cmd::ViewToolbars);
+    connect(bars, &QMenu::aboutToShow, this, [this, bars] {
+        bars->clear();
+        if (m_wndToolBar)
+            bars->addAction(m_wndToolBar->toggleViewAction());
+        bars->addSeparator();
+        bars->addAction(m_actions[Cmd::ViewCustomize]);
+    });
+    view->addAction(m_actions[Cmd::ViewStatusBar]);
+    QMenu* looks = addMenu(view, QStringLiteral("&Application Look"));
+    for (unsigned id = kFirstLook; id <= kLastLook; ++id)
+        looks->addAction(m_actions[static_cast<int>(id)]);
+
+    QMenu* tools = addMenu(nullptr, QStringLiteral("&Tools"));
+    tools->addAction(m_actions[Cmd::Connect]);
+    tools->addSeparator();
+    QMenu* record = addMenu(tools, QStringLiteral("&Record/Play"));
+    record->addAction(m_actions[Cmd::RecordData]);
+    record->addAction(m_actions[Cmd::PlayBackData]);
+    record->addAction(m_actions[Cmd::StopRecordPlay]);
+    QMenu* settings = addMenu(tools, QStringLiteral("S&ettings"));
+    settings->addAction(m_actions[Cmd::SetDopThreshold]);
+    settings->addAction(m_actions[Cmd::SetUserPosition]);
+
+    QMenu* help = addMenu(nullptr, QStringLiteral("&Help"));
+    help->addAction(m_actions[Cmd::AppAbout]);
+}
+
+void CMainFrame::BuildToolBar() {
+    m_wndToolBar = new QToolBar(QStringLiteral("Standard"), this);
+    m_wndToolBar->setObjectName(QStringLiteral("Standard"));
+    m_wndToolBar->setMovable(true);
+    m_wndToolBar->setFloatable(true);
+    m_wndToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_wndToolBar->setIconSize(QSize(16, 16));
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+    m_toolBarCommands = {Cmd::Connect, Cmd::Disconnect, Cmd::AppAbout};
+    RebuildToolBar();
+}
+
+void CMainFrame::SetToolBarCommands(const QList<int>& ids) {
+    m_toolBarCommands = ids;
+    RebuildToolBar();
+}
+
+void CMainFrame::RebuildToolBar() {
+    // Commands appear in a fixed order, grouped; a separator goes between shown groups.
+    static const QList<QList<int>> groups = {
+        {Cmd::Connect},
+        {Cmd::Disconnect, Cmd::AppAbout},
+        {Cmd::RecordData, Cmd::PlayBackData, Cmd::StopRecordPlay},
+        {Cmd::SetDopThreshold, Cmd::SetUserPosition},
+    };
+    m_wndToolBar->clear();
+    bool any = false;
+    for (const auto& group : groups) {
+        bool separated = false;
+        for (int id : group) {
+            if (!m_toolBarCommands.contains(id))
+                continue;
+            if (any && !separated)
+                m_wndToolBar->addSeparator();
+            separated = true;
+            any = true;
+            m_wndToolBar->addAction(m_actions[id]);
+        }
+    }
+    // The customise button at the end of the bar.
+    auto* customize = new QToolButton(m_wndToolBar);
+    customize->setObjectName(QStringLiteral("customizeButton"));
+    customize->setArrowType(Qt::DownArrow);
+    customize->setAutoRaise(true);
+    customize->setToolTip(QStringLiteral("Toolbar Options"));
+    customize->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(customize);
+    menu->addAction(m_actions[Cmd::ViewCustomize]);
+    customize->setMenu(menu);
+    m_wndToolBar->addWidget(customize);
+}
+
+QMenu* CMainFrame::createPopupMenu() {
+    QMenu* menu = QMainWindow::createPopupMenu();
+    if (!menu)
+        menu = new QMenu(this);
+    menu->addSeparator();
+    menu->addAction(m_actions[Cmd::ViewCustomize]);
+    return menu;
+}
+
+void CMainFrame::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    auto pane = [&](const QString& text, const QString& widthOf, bool permanent) {
+        auto* label = new QLabel(text, bar);
+        label->setObjectName(QStringLiteral("pane%1").arg(m_panes.size()));
+        if (!widthOf.isEmpty())
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widthOf) + 6);
+        if (permanent)
+            bar->addPermanentWidget(label);
+        else
+            bar->addWidget(label, 1);
+        m_panes.append(label);
+        return label;
+    };
+    pane(QStringLiteral("Ready"), QString(), false);
+    pane(QStringLiteral("GPS Quality: "), kQualityIndicator, true);
+    pane(kRecordOff, kRecordOff, true);
+    for (const char* indicator : {"Rx", "Tx"}) {
+        QLabel* image = pane(QString(), QString(), true);
+        const int w = qMax(image->fontMetrics().horizontalAdvance(QLatin1String(indicator)), 16);
+        image->setFixedSize(w + 4, 16);
+        image->setScaledContents(true);
+        image->setFrameShape(QFrame::NoFrame);
+    }
+    for (const char* key : {"CAP", "NUM", "SCRL"}) {
+        QLabel* l = pane(QString::fromLatin1(key), QString::fromLatin1(key), true);
+        l->setAlignment(Qt::AlignCenter);
+        l->setEnabled(false);
+    }
+}
+
+QString CMainFrame::PaneText(int index) const {
+    if (index < 0 || index >= m_panes.size())
+        return QString();
+    if (index == 0 && !statusBar()->currentMessage().isEmpty())
+        return statusBar()->currentMessage();
+    return m_panes[index]->text();
+}
+
+bool CMainFrame::IsPaneEnabled(int index) const {
+    return index >= 0 && index < m_panes.size() && m_panes[index]->isEnabled();
+}
+
+QString CMainFrame::RecordPaneText(bool recording, uint32_t bytes) {
+    if (!recording)
+        return kRecordOff;
+    if (bytes > 1048576)
+        return QString::asprintf("Rec Data: %.02f MB", static_cast<double>(bytes) / 1048576.0);
+    if (bytes > 1024)
+        return QString::asprintf("Rec Data: %.01f K", static_cast<double>(bytes) / 1024.0);
+    return QString::asprintf("Rec Data: %u bytes", bytes);
+}
+
+void CMainFrame::UpdateStatusPanes() {
+    if (m_panes.size() < 8)
+        return;
+    char16_t text[256];
+    {
+        std::lock_guard<std::mutex> lock(snapshotLock);
+        std::copy(std::begin(theSnapshot.fixQualityText),
+                  std::begin(theSnapshot.fixQualityText) + 255, text);
+    }
+    text[255] = 0;
+    size_t len = 0;
+    while (len < 255 && text[len])
+        ++len;
+    const QString quality =
+        QStringLiteral("GPS Quality: ") + QString::fromUtf16(text, static_cast<qsizetype>(len));
+    if (m_panes[1]->text() != quality)
+        m_panes[1]->setText(quality);
+
+    const bool recording = m_fileRecord.isOpen();
+    const QString record = RecordPaneText(recording, m_nRecordedBytes);
+    if (m_panes[2]->text() != record)
+        m_panes[2]->setText(record);
+    m_panes[2]->setEnabled(recording);
+
+    KeyLocks locks;
+    const bool known = QueryKeyLocks(locks);
+    m_panes[5]->setEnabled(known && locks.caps);
+    m_panes[6]->setEnabled(known && locks.num);
+    m_panes[7]->setEnabled(known && locks.scroll);
+}
+
+void CMainFrame::SetReceiveLit(bool lit) {
+    m_bRxLit = lit;
+    if (m_panes.size() > 3)
+        m_panes[3]->setPixmap(lit ? m_bmpRxActive : m_bmpRxIdle);
+}
+
+void CMainFrame::SetTransmitLit(bool lit) {
+    m_bTxLit = lit;
+    if (m_panes.size() > 4)
+        m_panes[4]->setPixmap(lit ? m_bmpTxActive : m_bmpTxIdle);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Command state
+
+bool CMainFrame::IsCommandEnabled(int id) const {
+    switch (id) {
+    case Cmd::RecordData:
+        return !m_fileRecord.isOpen();
+    case Cmd::PlayBackData:
+        return !theSerialPort.IsPlayback();
+    case Cmd::StopRecordPlay:
+        return theSerialPort.IsPlayback() || m_fileRecord.isOpen();
+    case Cmd::EditUndo:
+    case Cmd::EditCut:
+    case Cmd::EditCopy:
+    case Cmd::EditPaste:
+        // No handler in the frame or the view: the edit fields have their own.
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool CMainFrame::IsCommandChecked(int id) const {
+    switch (id) {
+    case Cmd::Connect:
+        return theSerialPort.IsOpen();
+    case Cmd::Disconnect:
+        return !theSerialPort.IsOpen();
+    case Cmd::RecordData:
+        return m_fileRecord.isOpen();
+    case Cmd::ViewStatusBar:
+        return statusBar()->isVisible() || !isVisible();
+    case Cmd::CenterOnAverage:
+        return GetProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), 2) == 1;
+    case Cmd::CenterNextSample:
+        return GetProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), 2) == 2;
+    case Cmd::CenterUserPosition:
+        return GetProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), 2) == 0;
+    default:
+        if (id >= static_cast<int>(kFirstLook) && id <= static_cast<int>(kLastLook))
+            return static_cast<unsigned>(id) == m_nAppLook;
+        return false;
+    }
+}
+
+void CMainFrame::UpdateCommandUI() {
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        QAction* a = it.value();
+        const bool enabled = IsCommandEnabled(it.key());
+        if (a->isEnabled() != enabled)
+            a->setEnabled(enabled);
+        if (a->isCheckable()) {
+            const bool checked = IsCommandChecked(it.key());
+            if (a->isChecked() != checked)
+                a->setChecked(checked);
+        }
+    }
+    UpdateStatusPanes();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void CMainFrame::OnCommand(int id) {
+    if (m_wndView && m_wndView->OnCommand(id))
+        return;
+    if (!IsCommandEnabled(id))
+        return;
+    switch (id) {
+    case Cmd::Connect:
+        OnConnect();
+        break;
+    case Cmd::Disconnect:
+        OnDisconnect();
+        break;
+    case Cmd::RecordData:
+        OnRecord();
+        break;
+    case Cmd::PlayBackData:
+        OnPlayBack();
+        break;
+    case Cmd::StopRecordPlay:
+        OnStop();
+        break;
+    case Cmd::SetDopThreshold:
+        OnSetDopThreshold();
+        break;
+    case Cmd::SetUserPosition:
+        OnSetUserPosition();
+        break;
+    case Cmd::AppAbout:
+        OnAbout();
+        break;
+    case Cmd::AppExit:
+        close();
+        break;
+    case Cmd::ViewStatusBar:
+        statusBar()->setVisible(!statusBar()->isVisible());
+        break;
+    case Cmd::ViewCustomize:
+        OnCustomize();
+        break;
+    case Cmd::ClearReceiveScreen:
+        m_wndView->ClearRx();
+        break;
+    case Cmd::CopyReceiveScreen:
+        m_wndView->CopyRx();
+        break;
+    case Cmd::ClearTransmitScreen:
+        m_wndView->ClearTx();
+        break;
+    case Cmd::CopyTransmitScreen:
+        m_wndView->CopyTx();
+        break;
+    case Cmd::ClearSatelliteTrails:
+        m_wndView->ClearSatelliteTrails();
+        break;
+    case Cmd::ClearSatelliteMask:
+        m_wndView->ClearSatelliteMask();
+        break;
+    case Cmd::ClearPositionPlots:
+        if (AppMessageBox(this, QMessageBox::Warning,
+                          QStringLiteral("Clearing the position plots will also clear the "
+                                         "averages. Do you want to continue with this?"),
+                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+            m_wndView->ClearPositionPlots();
+        break;
+    case Cmd::ClearScatterPlot:
+        if (AppMessageBox(this, QMessageBox::Warning,
+                          QStringLiteral("This will clear the scatter plot. However, the "
+                                         "averages will not be affected. Do you want to "
+                                         "continue with this/"),
+                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+            m_wndView->ClearScatterPlot();
+            // Centres on the next sample until another centring command, without storing it.
+            m_wndView->ScatterPlot().centreMode = 2;
+            m_wndView->ScatterPlot().recentrePending = 1;
+            m_wndView->ScatterPlot().repaintRequests += 1;
+        }
+        break;
+    case Cmd::CenterUserPosition:
+        OnCentreMode(0);
+        break;
+    case Cmd::CenterOnAverage:
+        OnCentreMode(1);
+        break;
+    case Cmd::CenterNextSample:
+        OnCentreMode(2);
+        break;
+    default:
+        if (id >= static_cast<int>(kFirstLook) && id <= static_cast<int>(kLastLook))
+            OnLook(static_cast<unsigned>(id));
+        break;
+    }
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnCentreMode(int mode) {
+    ScatterPlotSettings& s = m_wndView->ScatterPlot();
+    s.centreMode = mode;
+    s.recentrePending = 1;
+    s.repaintRequests += 1;
+    WriteProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), mode);
+}
+
+void CMainFrame::OnLook(unsigned id) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_nAppLook = id;
+    ApplyApplicationLook(id);
+    WriteProfileInt(kWorkspaceSection, QStringLiteral("ApplicationLook"), static_cast<int>(id));
+    // Pages that draw themselves take their colours at paint time.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->update();
+    update();
+    QApplication::restoreOverrideCursor();
+}
+
+void CMainFrame::ClearDecodedData() {
+    std::lock_guard<std::mutex> lock(snapshotLock);
+    theParser.ResetData();
+    ClearDisplaySnapshot();
+}
+
+void CMainFrame::AutomaticConnection() {
+    theSerialPort.Close();
+    ClearDecodedData();
+    const QString port = GetProfileString(kSettingsSection, QStringLiteral("Comm Port"),
+                                          QStringLiteral("/dev/ttyS0"));
+    const int baud = GetProfileInt(kSettingsSection, QStringLiteral("Baud"), 9600);
+    m_lastOpenPort = port;
+    m_nLastOpenBaud = baud;
+    // Silent: a missing or busy port at start-up is normal; Connect reports its failures.
+    theSerialPort.Open(port.toLocal8Bit().toStdString(), baud);
+}
+
+void CMainFrame::OnConnect() {
+    CConnectDlg dlg(this);
+    dlg.m_strPort = GetProfileString(kSettingsSection, QStringLiteral("Comm Port"),
+                                     QStringLiteral("/dev/ttyS0"));
+    dlg.m_nBaud = GetProfileInt(kSettingsSection, QStringLiteral("Baud"), 115200);
+    if (ExecModal(dlg) != QDialog::Accepted)
+        return;
+
+    theSerialPort.Close();
+    // The reader decodes nothing while no source is open, so the model can be reset here.
+    ClearDecodedData();
+
+    const QString port = dlg.m_strPort;
+    const int baud = dlg.m_nBaud;
+    m_lastOpenPort = port;
+    m_nLastOpenBaud = baud;
+    const int result = theSerialPort.Open(port.toLocal8Bit().toStdString(), baud);
+    if (result == -1) {
+        AppMessageBox(this, QMessageBox::Critical,
+                      QStringLiteral("Unable to connect to specified communication port.\n") +
+                          PortFailureReason(port, theSerialPort.LastError()));
+        return;
+    }
+    WriteProfileString(kSettingsSection, QStringLiteral("Comm Port"), port);
+    WriteProfileInt(kSettingsSection, QStringLiteral("Baud"), baud);
+}
+
+void CMainFrame::OnDisconnect() {
+    theSerialPort.Close();
+}
+
+void CMainFrame::OnSourceLost(quint64 source) {
+    // The device went away (unplugged, hung up): close it so that Connect and Disconnect
+    // show the truth, and say so where the operator looks.
+    if (source != theSerialPort.SourceId() || !theSerialPort.IsOpen())
+        return;
+    theSerialPort.Close();
+    statusBar()->showMessage(QStringLiteral("The connection to the device was lost."), 10000);
+}
+
+void CMainFrame::OnRecord() {
+    QFileDialog dlg(this, QStringLiteral("Record Data"));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setDefaultSuffix(QStringLiteral("txt"));
+    dlg.setNameFilters(
+        {QStringLiteral("NMEA Data File (*.txt)"), QStringLiteral("All Files (*.*)")});
+    dlg.selectFile(QStringLiteral("NewNMEAFile"));
+    if (ExecModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    m_fileRecord.setFileName(dlg.selectedFiles().constFirst());
+    if (!m_fileRecord.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        AppMessageBox(this, QMessageBox::Critical,
+                      QStringLiteral("Could not create file for recording data to."));
+    m_nRecordedBytes = 0;
+}
+
+void CMainFrame::OnPlayBack() {
+    QFileDialog dlg(this, QStringLiteral("Play Back Data"));
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setDefaultSuffix(QStringLiteral("txt"));
+    dlg.setNameFilters({QStringLiteral("NMEA Data File (*.txt)"),
+                        QStringLiteral("NMEA Data File (*.log)"),
+                        QStringLiteral("All Files (*.*)")});
+    dlg.selectFile(QStringLiteral("NewNMEAFile"));
+    if (ExecModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return;
+    const QString path = dlg.selectedFiles().constFirst();
+
+    theSerialPort.Close();
+    // Cleared before the file is opened, so that no byte of it is decoded into old data.
+    ClearDecodedData();
+    if (!theSerialPort.OpenPlayback(path.toLocal8Bit().toStdString()))
+        AppMessageBox(this, QMessageBox::NoIcon, QStringLiteral("File Error!"));
+    setWindowTitle(kTitle + QStringLiteral(" - [Playback: ") + QFileInfo(path).fileName() +
+                   QStringLiteral("]"));
+}
+
+void CMainFrame::OnStop() {
+    if (theSerialPort.IsPlayback()) {
+        theSerialPort.Close();
+    }
+    if (m_fileRecord.isOpen())
+        m_fileRecord.close();
+    setWindowTitle(kTitle);
+}
+
+void CMainFrame::LoadDopThresholdIntoScatterPlot() {
+    double value = 0.0;
+    if (ReadProfileDoubleLeading(kSettingsSection, QStringLiteral("DOP Threshold"), value))
+        m_wndView->ScatterPlot().dopThresholdX100 = TruncScaled(value, 100.0);
+}
+
+void CMainFrame::LoadUserPositionIntoScatterPlot(bool repaint) {
+    double lat = 0.0, lon = 0.0, alt = 0.0;
+    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Latitude"), lat);
+    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Longitude"), lon);
+    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Altitude"), alt);
+    ScatterPlotSettings& s = m_wndView->ScatterPlot();
+    s.userCentre[0] = TruncScaled(lat, 1000000.0);
+    s.userCentre[1] = TruncScaled(lon, 1000000.0);
+    s.userCentre[2] = TruncScaled(alt, 1000.0);
+    if (repaint)
+        s.repaintRequests += 1;
+}
+
+void CMainFrame::OnSetDopThreshold() {
+    double value = 3.0;
+    ReadProfileDoubleLeading(kSettingsSection, QStringLiteral("DOP Threshold"), value);
+    CDOPThresholdDlg dlg(this);
+    dlg.m_strThreshold = QString::asprintf("%.02f", value);
+    if (dlg.DoModal() != QDialog::Accepted)
+        return;
+    double entered = 0.0;
+    if (!ParseLeadingDouble(dlg.m_strThreshold, entered))
+        entered = 0.0;
+    WriteProfileDouble(kSettingsSection, QStringLiteral("DOP Threshold"), entered);
+    LoadDopThresholdIntoScatterPlot();
+}
+
+void CMainFrame::OnSetUserPosition() {
+    CSetPositionDlg dlg(this);
+    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Latitude"), dlg.m_dLatitude);
+    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Longitude"), dlg.m_dLongitude);
+    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Altitude"), dlg.m_dAltitude);
+    if (dlg.DoModal() == QDialog::Accepted) {
+        WriteProfileDouble(kSettingsSection, QStringLiteral("User Latitude"), dlg.m_dLatitude);
+        WriteProfileDouble(kSettingsSection, QStringLiteral("User Longitude"), dlg.m_dLongitude);
+        WriteProfileDouble(kSettingsSection, QStringLiteral("User Altitude"), dlg.m_dAltitude);
+    }
+    LoadUserPositionIntoScatterPlot(true);
+}
+
+void CMainFrame::OnAbout() {
+    CAboutDlg dlg(this);
+    ExecModal(dlg);
+}
+
+void CMainFrame::OnCustomize() {
+    QList<QAction*> available;
+    for (int id : {Cmd::Connect, Cmd::Disconnect, Cmd::AppAbout, Cmd::RecordData, Cmd::PlayBackData,
+                   Cmd::StopRecordPlay, Cmd::SetDopThreshold, Cmd::SetUserPosition})
+        available.append(m_actions[id]);
+    CToolBarCustomizeDlg dlg(available, m_toolBarCommands,
+                             {Cmd::Connect, Cmd::Disconnect, Cmd::AppAbout}, this);
+    if (ExecModal(dlg) != QDialog::Accepted)
+        return;
+    SetToolBarCommands(dlg.ShownCommands());
+    m_wndToolBar->show();
+}
+
+void CMainFrame::OnUpdateAvailable(qintptr version) {
+    if (version <= 9)
+        return;
+    const QPixmap icon = m_largeImages.copy(5 * 32, 0, 32, 32);
+    auto* alert = new CKestranoDesktopAlertWnd(
+        this, icon, QStringLiteral("New version of Kestrano is available for download."),
+        QStringLiteral("Download now"), m_nOpenAlerts);
+    alert->setWindowTitle(QStringLiteral("Update Available"));
+    ++m_nOpenAlerts;
+    connect(alert, &CKestranoDesktopAlertWnd::closed, this,
+            [this] { m_nOpenAlerts = qMax(0, m_nOpenAlerts - 1); });
+    alert->show();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Traffic
+
+void CMainFrame::SendLine(const char* text) {
+    if (!text)
+        return;
+    // CSio writes only to an open serial port (nothing during a playback) and reports each
+    // write as sent; the transmit pane shows the line in every case.
+    theSerialPort.WriteLine(text);
+    if (m_wndView) {
+        m_wndView->AppendTx(text);
+        m_wndView->AppendTx("\n");
+    }
+}
+
+void CMainFrame::OnReceiveTick() {
+    uint8_t buffer[kDrainChunk + 1] = {};
+    const uint32_t n = DrainReceiveQueue(buffer);
+    if (n == 0)
+        return;
+    buffer[n] = 0;
+    const char* text = reinterpret_cast<const char*>(buffer);
+
+    int type = 0;
+    if (n <= 96 && RecogniseDeviceReply(text, type)) {
+        // A configuration reply goes to the configuration page and nowhere else.
+        const char* field = nullptr;
+        if (DeviceReplyFieldText(type, field))
+            OnDeviceReply(type, field);
+        const int follower = type == 4 ? 5 : type == 8 ? 9 : 0;
+        if (follower && DeviceReplyFieldText(follower, field))
+            OnDeviceReply(follower, field);
+        return;
+    }
+
+    m_wndView->AppendRx(text);
+    if (IReceiveChunkConsumer* testPage = m_wndView->TestPage())
+        testPage->OnReceive(text);
+    if (m_fileRecord.isOpen()) {
+        // A record that silently loses data is worse than none: say so and stop recording.
+        if (m_fileRecord.write(text, n) != static_cast<qint64>(n) || !m_fileRecord.flush()) {
+            const QString reason = m_fileRecord.errorString();
+            m_fileRecord.close();
+            AppMessageBox(this, QMessageBox::Critical,
+                          QStringLiteral("Could not write to the record file.\n") + reason);
+            return;
+        }
+        m_nRecordedBytes += n;
+    }
+}
+
+void CMainFrame::OnDeviceReply(int type, const char* text) {
+    if (!text)
+        return;
+    if (IDeviceReplyConsumer* page = m_wndView->ConfigurationPage())
+        page->ApplyDeviceReply(type, QString::fromLocal8Bit(text));
+}
+
+void CMainFrame::OnPositionUpdate() {
+    m_wndView->RefreshFrontPanel();
+    DisplaySnapshot copy;
+    {
+        std::lock_guard<std::mutex> lock(snapshotLock);
+        copy = theSnapshot;
+    }
+    m_wndView->FeedPlots(copy.latitude, copy.longitude, copy.altitude, copy.gpsHdop, copy.gpsVdop);
+}
+
+void CMainFrame::DataReceived() {
+    QCoreApplication::postEvent(this, new QEvent(WM_DATA_RECEIVED));
+}
+
+void CMainFrame::DataSent() {
+    QCoreApplication::postEvent(this, new QEvent(WM_DATA_SENT));
+}
+
+void CMainFrame::SourceLost() {
+    // Names the source that failed, so that a notice that arrives after the operator has
+    // opened another source leaves that one alone.
+    QCoreApplication::postEvent(
+        this,
+        new FrameMessageEvent(WM_SOURCE_LOST, static_cast<qintptr>(theSerialPort.SourceId())));
+}
+
+void CMainFrame::PositionUpdate(std::stop_token stop) {
+    if (stop.stop_requested())
+        return;
+    auto handshake = std::make_shared<PositionHandshake>();
+    QCoreApplication::postEvent(this, new PositionUpdateEvent(handshake));
+    std::unique_lock<std::mutex> lock(handshake->mutex);
+    // Short slices, so that a shutdown never waits on a frame that will not answer.
+    while (!handshake->done && !stop.stop_requested())
+        handshake->handled.wait_for(lock, std::chrono::milliseconds(20));
+}
+
+bool CMainFrame::event(QEvent* e) {
+    switch (static_cast<int>(e->type())) {
+    case WM_POSITION_UPDATE:
+        OnPositionUpdate();
+        return true;
+    case WM_DATA_RECEIVED:
+        SetReceiveLit(true);
+        if (m_timer3)
+            m_timer3->start();
+        return true;
+    case WM_DATA_SENT:
+        SetTransmitLit(true);
+        if (m_timer2)
+            m_timer2->start();
+        return true;
+    case WM_UPDATE_AVAILABLE: {
+        auto* msg = dynamic_cast<FrameMessageEvent*>(e);
+        OnUpdateAvailable(msg ? msg->wParam() : 0);
+        return true;
+    }
+    case WM_SOURCE_LOST: {
+        auto* msg = dynamic_cast<FrameMessageEvent*>(e);
+        if (msg)
+            OnSourceLost(static_cast<quint64>(msg->wParam()));
+        return true;
+    }
+    case WM_COMMAND_EVENT:
+        if (auto* cmd = dynamic_cast<CommandEvent*>(e))
+            OnCommand(cmd->id());
+        return true;
+    default:
+        return QMainWindow::event(e);
+    }
+}

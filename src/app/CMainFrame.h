@@ -1,0 +1,143 @@
+#pragma once
+// The program's only top-level window and its hub: bars, the tab view, the receive
+// distribution every 100 ms, the position updates, the commands of all pages and SendLine.
+
+#include "app/CHTTPGet.h"
+#include "app/ILineSender.h"
+#include "serial/IAcquisitionEvents.h"
+
+#include <QFile>
+#include <QList>
+#include <QMainWindow>
+#include <QMap>
+#include <QPixmap>
+#include <atomic>
+#include <cstdint>
+
+class CChildView;
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolBar;
+
+class CMainFrame : public QMainWindow, public ILineSender, public IAcquisitionEvents {
+    Q_OBJECT
+public:
+    // Reads the application look; the window is built by Create().
+    explicit CMainFrame(QWidget* parent = nullptr);
+    // Stops acquisition before any member it reports to is gone.
+    ~CMainFrame() override;
+
+    // Bars, view, status panes, acquisition, automatic connection, timer 1, plot settings.
+    bool Create();
+
+    // ILineSender
+    void SendLine(const char* text) override;
+
+    // IAcquisitionEvents (called on the worker threads).
+    void DataReceived() override;
+    void DataSent() override;
+    void SourceLost() override;
+    void PositionUpdate(std::stop_token stop) override;
+
+    // Timer 1: the receive distribution.
+    void OnReceiveTick();
+    // One configuration reply field for the configuration page.
+    void OnDeviceReply(int type, const char* text);
+    // WM_POSITION_UPDATE.
+    void OnPositionUpdate();
+
+    // Every command of menus, tool bar and context menus.
+    void OnCommand(int id);
+    bool IsCommandEnabled(int id) const;
+    bool IsCommandChecked(int id) const;
+    // Re-evaluates enable and check state of every command and the status panes.
+    void UpdateCommandUI();
+
+    QAction* CommandAction(int id) const { return m_actions.value(id); }
+    CChildView* View() const { return m_wndView; }
+    QToolBar* ToolBar() const { return m_wndToolBar; }
+    QList<int> ToolBarCommands() const { return m_toolBarCommands; }
+    void SetToolBarCommands(const QList<int>& ids);
+    unsigned AppLook() const { return m_nAppLook; }
+    bool IsRecording() const { return m_fileRecord.isOpen(); }
+    uint32_t RecordedBytes() const { return m_nRecordedBytes; }
+
+    // Status pane texts, pane 0 = message pane ... 7 = SCRL.
+    QString PaneText(int index) const;
+    bool IsPaneEnabled(int index) const;
+    bool IsReceiveLit() const { return m_bRxLit; }
+    bool IsTransmitLit() const { return m_bTxLit; }
+
+    // The port and baud rate of the last attempt to open a port (start-up or Connect).
+    QString LastOpenPort() const { return m_lastOpenPort; }
+    int LastOpenBaud() const { return m_nLastOpenBaud; }
+
+    // The record pane's text for a byte count.
+    static QString RecordPaneText(bool recording, uint32_t bytes);
+
+    static constexpr int kReceiveTickMs = 100;
+    static constexpr int kIndicatorMs = 200;
+
+protected:
+    bool event(QEvent* e) override;
+    QMenu* createPopupMenu() override;
+
+private:
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void RebuildToolBar();
+    void UpdateStatusPanes();
+
+    void OnConnect();
+    void OnDisconnect();
+    void OnRecord();
+    void OnPlayBack();
+    void OnStop();
+    void OnSetDopThreshold();
+    void OnSetUserPosition();
+    void OnAbout();
+    void OnCustomize();
+    void OnLook(unsigned id);
+    void OnCentreMode(int mode);
+    void OnUpdateAvailable(qintptr version);
+    void OnSourceLost(quint64 source);
+    void AutomaticConnection();
+    void ClearDecodedData();
+    void LoadDopThresholdIntoScatterPlot();
+    void LoadUserPositionIntoScatterPlot(bool repaint);
+    void SetReceiveLit(bool lit);
+    void SetTransmitLit(bool lit);
+
+    // Indicator images 133..136, in the order transmit-active, transmit-idle,
+    // receive-active, receive-idle.
+    QPixmap m_bmpTxActive, m_bmpTxIdle, m_bmpRxActive, m_bmpRxIdle;
+    CHTTPGet m_httpGet;
+    QPixmap m_largeImages;
+    QToolBar* m_wndToolBar = nullptr;
+    CChildView* m_wndView = nullptr;
+    QFile m_fileRecord;
+    uint32_t m_nRecordedBytes = 0;
+
+    unsigned m_nAppLook;
+    QMap<int, QAction*> m_actions;
+    QActionGroup* m_lookGroup = nullptr;
+    QList<QMenu*> m_menus;
+    QList<int> m_toolBarCommands;
+    QList<QLabel*> m_panes;
+    QTimer* m_timer1 = nullptr;
+    QTimer* m_timer2 = nullptr;
+    QTimer* m_timer3 = nullptr;
+    QTimer* m_idleTimer = nullptr;
+    bool m_bRxLit = false;
+    bool m_bTxLit = false;
+    bool m_bCreated = false;
+    bool m_bAcquisitionStarted = false;
+    int m_nOpenAlerts = 0;
+    QString m_lastOpenPort;
+    int m_nLastOpenBaud = 0;
+};

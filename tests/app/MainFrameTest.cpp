@@ -1,0 +1,701 @@
+// The main frame as the operator and the acquisition threads meet it: first start, connect,
+// the receive distribution, indicators, status panes, looks, update notice and shutdown.
+
+#include "AppTestSupport.h"
+
+#include "app/ApplicationLooks.h"
+#include "app/CAboutDlg.h"
+#include "app/CChildView.h"
+#include "app/CDOPThresholdDlg.h"
+#include "app/CKestranoDesktopAlertWnd.h"
+#include "app/CMainFrame.h"
+#include "app/CSetPositionDlg.h"
+#include "app/CToolBarCustomizeDlg.h"
+#include "app/CommandIds.h"
+#include "app/FrameEvents.h"
+#include "app/IDeviceReplyConsumer.h"
+#include "app/IReceiveChunkConsumer.h"
+#include "displays/LookColours.h"
+#include "nmea/DisplaySnapshot.h"
+#include "nmea/SnapshotLock.h"
+#include "serial/Acquisition.h"
+#include "serial/CConnectDlg.h"
+#include "serial/CSio.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLabel>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+#include <QtTest>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace {
+
+struct ReplyRecorder : IDeviceReplyConsumer {
+    QList<QPair<int, QString>> replies;
+    void ApplyDeviceReply(int type, const QString& text) override { replies.append({type, text}); }
+};
+
+struct ChunkRecorder : IReceiveChunkConsumer {
+    QList<QByteArray> chunks;
+    void OnReceive(const char* chunk) override { chunks.append(QByteArray(chunk)); }
+};
+
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void Open(const QUrl& url) { urls.append(url); }
+};
+
+void QueueBytes(const QByteArray& bytes) {
+    std::lock_guard<std::mutex> lock(snapshotLock);
+    receiveQueue.insert(receiveQueue.end(), bytes.begin(), bytes.end());
+}
+
+void EmptyQueue() {
+    std::lock_guard<std::mutex> lock(snapshotLock);
+    receiveQueue.clear();
+}
+
+// A sentence with its checksum and line end.
+QByteArray Sentence(const QByteArray& body) {
+    uint8_t sum = 0;
+    for (char c : body)
+        sum ^= static_cast<uint8_t>(c);
+    return "$" + body + "*" + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') + "\r\n";
+}
+
+QByteArray Gga() {
+    return Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+}
+
+} // namespace
+
+class MainFrameTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<CMainFrame> m_frame;
+
+    CMainFrame* MakeFrame() {
+        m_frame = std::make_unique<CMainFrame>();
+        if (!m_frame->Create())
+            return nullptr;
+        m_frame->show();
+        return m_frame.get();
+    }
+
+private slots:
+    void init() {
+        ClearProfile();
+        EmptyQueue();
+    }
+
+    void cleanup() {
+        m_frame.reset();
+        theSerialPort.Close();
+        EmptyQueue();
+    }
+
+    void firstStartUsesTheDefaultsAndWritesOnlyTheLook() {
+        CMainFrame* f = MakeFrame();
+        QVERIFY(f);
+        QCOMPARE(f->windowTitle(), QStringLiteral("Tollbrook"));
+        QCOMPARE(f->AppLook(), 32782u);
+        QCOMPARE(ApplicationLook(), 32782u);
+        QCOMPARE(f->LastOpenPort(), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(f->LastOpenBaud(), 9600);
+        const ScatterPlotSettings& s = f->View()->ScatterPlot();
+        QCOMPARE(s.centreMode, 2);
+        QCOMPARE(s.dopThresholdX100, 300);
+        QCOMPARE(s.userCentre[0], 0);
+        QCOMPARE(s.userCentre[1], 0);
+        QCOMPARE(s.userCentre[2], 0);
+        // The automatic connection writes nothing, whether it worked or not.
+        QCOMPARE(ProfileKeys(), QStringList{QStringLiteral("Workspace/ApplicationLook")});
+
+        QTabWidget* tabs = f->View()->Tabs();
+        const QStringList expected = {"NMEA Monitor", "Front Panel Status", "Factory Test",
+                                      "Tracker Configuration"};
+        QCOMPARE(tabs->count(), 4);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(tabs->tabText(i), expected[i]);
+            QVERIFY(!tabs->tabIcon(i).isNull());
+        }
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(tabs->geometry(), f->View()->rect());
+
+        // The Connect dialog offers the default port at 115200.
+        QString presetPort;
+        int presetBaud = 0;
+        ModalAnswer answer([&](QDialog& d) {
+            auto* dlg = dynamic_cast<CConnectDlg*>(&d);
+            if (dlg) {
+                presetPort = dlg->m_strPort;
+                presetBaud = dlg->m_nBaud;
+            }
+            return int(QDialog::Rejected);
+        });
+        f->OnCommand(Cmd::Connect);
+        QCOMPARE(presetPort, QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(presetBaud, 115200);
+        QCOMPARE(ProfileKeys(), QStringList{QStringLiteral("Workspace/ApplicationLook")});
+    }
+
+    void automaticConnectionOpensTheStoredPort() {
+        PseudoTerminal pty;
+        QVERIFY(!pty.slavePath.isEmpty());
+        WriteProfileString(QStringLiteral("Settings"), QStringLiteral("Comm Port"), pty.slavePath);
+        WriteProfileInt(QStringLiteral("Settings"), QStringLiteral("Baud"), 4800);
+        CMainFrame* f = MakeFrame();
+        QVERIFY(theSerialPort.IsOpen());
+        QCOMPARE(f->LastOpenBaud(), 4800);
+        f->UpdateCommandUI();
+        QVERIFY(f->CommandAction(Cmd::Connect)->isChecked());
+        QVERIFY(!f->CommandAction(Cmd::Disconnect)->isChecked());
+        f->OnCommand(Cmd::Disconnect);
+        QVERIFY(!theSerialPort.IsOpen());
+        QVERIFY(!f->CommandAction(Cmd::Connect)->isChecked());
+        QVERIFY(f->CommandAction(Cmd::Disconnect)->isChecked());
+    }
+
+    void connectStoresPortAndBaudOnlyOnSuccess() {
+        CMainFrame* f = MakeFrame();
+        PseudoTerminal pty;
+        QVERIFY(!pty.slavePath.isEmpty());
+        QString port;
+        ModalAnswer answer([&](QDialog& d) {
+            auto* dlg = dynamic_cast<CConnectDlg*>(&d);
+            if (!dlg)
+                return int(QDialog::Rejected);
+            dlg->m_strPort = port;
+            dlg->m_nBaud = 38400;
+            return int(QDialog::Accepted);
+        });
+        MessageBoxRecorder boxes;
+
+        port = pty.slavePath;
+        f->OnCommand(Cmd::Connect);
+        QVERIFY(boxes.boxes.isEmpty());
+        QVERIFY(theSerialPort.IsOpen());
+        QCOMPARE(GetProfileString("Settings", "Comm Port"), pty.slavePath);
+        QCOMPARE(GetProfileInt("Settings", "Baud", 0), 38400);
+
+        // A port that cannot be opened: the message with the reason, the settings kept.
+        port = QStringLiteral("/dev/tollbrook-no-such-port");
+        f->OnCommand(Cmd::Connect);
+        QVERIFY(!theSerialPort.IsOpen());
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].icon, QMessageBox::Critical);
+        const QStringList lines = boxes.boxes[0].text.split('\n');
+        QCOMPARE(lines.value(0),
+                 QStringLiteral("Unable to connect to specified communication port."));
+        QVERIFY2(lines.value(1).contains(QStringLiteral("No such file")),
+                 qPrintable(lines.value(1)));
+        QCOMPARE(GetProfileString("Settings", "Comm Port"), pty.slavePath);
+        QCOMPARE(GetProfileInt("Settings", "Baud", 0), 38400);
+    }
+
+    void connectClearsTheSnapshot() {
+        CMainFrame* f = MakeFrame();
+        {
+            std::lock_guard<std::mutex> lock(snapshotLock);
+            theSnapshot.latitude = 48.1;
+            theSnapshot.satellitesInView = 7;
+        }
+        PseudoTerminal pty;
+        ModalAnswer answer([&](QDialog& d) {
+            auto* dlg = dynamic_cast<CConnectDlg*>(&d);
+            dlg->m_strPort = pty.slavePath;
+            return int(QDialog::Accepted);
+        });
+        f->OnCommand(Cmd::Connect);
+        std::lock_guard<std::mutex> lock(snapshotLock);
+        QCOMPARE(theSnapshot.latitude, 0.0);
+        QCOMPARE(theSnapshot.satellitesInView, 0);
+    }
+
+    void receiveTickRoutesRepliesAndText_data() {
+        QTest::addColumn<QByteArray>("chunk");
+        QTest::addColumn<QString>("replies"); // "type=text;..." or empty: not a reply
+
+        // A 40-byte reply: the value padded to make the whole chunk 40 bytes.
+        QByteArray value = "internet.example.net";
+        while (QByteArray("AT+APN==" + value + "#\r\n").size() < 40)
+            value += 'a';
+        const QByteArray reply40 = "AT+APN==" + value + "#\r\n";
+        QCOMPARE(reply40.size(), 40);
+        QTest::newRow("40-byte reply") << reply40 << ("6=" + QString::fromLatin1(value));
+
+        QByteArray mixed = Sentence("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1") + reply40;
+        while (mixed.size() < 200)
+            mixed += Sentence("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K");
+        mixed.truncate(200);
+        QTest::newRow("reply inside 200 bytes of NMEA") << mixed << QString();
+        QTest::newRow("IP reply feeds IP then port")
+            << QByteArray("AT+IP==10.0.0.5,8001#") << QStringLiteral("4=10.0.0.5;5=8001");
+        QTest::newRow("interval reply feeds both intervals")
+            << QByteArray("AT+INTERVAL==30,600#") << QStringLiteral("8=30;9=600");
+        QByteArray long97 = "AT+ID==ABC#";
+        long97 += QByteArray(97 - long97.size(), ' ');
+        QTest::newRow("97 bytes are not a reply") << long97 << QString();
+    }
+
+    void receiveTickRoutesRepliesAndText() {
+        QFETCH(QByteArray, chunk);
+        QFETCH(QString, replies);
+        CMainFrame* f = MakeFrame();
+        theSerialPort.Close();
+        ReplyRecorder config;
+        ChunkRecorder test;
+        f->View()->SetConfigurationPage(nullptr, &config);
+        f->View()->SetTestPage(nullptr, &test);
+        f->View()->ClearRx();
+
+        QueueBytes(chunk);
+        f->OnReceiveTick();
+
+        QStringList got;
+        for (const auto& r : config.replies)
+            got << QStringLiteral("%1=%2").arg(r.first).arg(r.second);
+        QCOMPARE(got.join(';'), replies);
+        if (replies.isEmpty()) {
+            QCOMPARE(f->View()->RxText(), QString::fromLatin1(chunk).remove('\r'));
+            QCOMPARE(test.chunks, QList<QByteArray>{chunk});
+        } else {
+            QCOMPARE(f->View()->RxText(), QString());
+            QVERIFY(test.chunks.isEmpty());
+        }
+        f->View()->SetConfigurationPage(nullptr, nullptr);
+        f->View()->SetTestPage(nullptr, nullptr);
+    }
+
+    void receiveTickShowsUpToNulButRecordsAll() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("capture.txt"));
+        CMainFrame* f = MakeFrame();
+        theSerialPort.Close();
+        ModalAnswer answer([&](QDialog& d) {
+            auto* fd = qobject_cast<QFileDialog*>(&d);
+            if (!fd)
+                return int(QDialog::Rejected);
+            fd->selectFile(path);
+            return int(QDialog::Accepted);
+        });
+        f->OnCommand(Cmd::RecordData);
+        QVERIFY(f->IsRecording());
+        f->UpdateCommandUI();
+        QVERIFY(!f->CommandAction(Cmd::RecordData)->isEnabled());
+        QVERIFY(f->CommandAction(Cmd::StopRecordPlay)->isEnabled());
+        QVERIFY(f->IsPaneEnabled(2));
+        QCOMPARE(f->PaneText(2), QStringLiteral("Rec Data: 0 bytes"));
+
+        f->View()->ClearRx();
+        static const char raw[] = "$GPTXT,one*00\r\n\0after the NUL\r\n";
+        const QByteArray chunk(raw, sizeof raw - 1);
+        QueueBytes(chunk);
+        f->OnReceiveTick();
+        QCOMPARE(f->View()->RxText(), QStringLiteral("$GPTXT,one*00\n"));
+        QCOMPARE(f->RecordedBytes(), 31u);
+        f->UpdateCommandUI();
+        QCOMPARE(f->PaneText(2), QStringLiteral("Rec Data: 31 bytes"));
+
+        // A configuration reply is not recorded.
+        QueueBytes("AT+ID==ABC#");
+        f->OnReceiveTick();
+        QCOMPARE(f->RecordedBytes(), 31u);
+
+        f->OnCommand(Cmd::StopRecordPlay);
+        QVERIFY(!f->IsRecording());
+        QCOMPARE(f->PaneText(2), QStringLiteral("Record Data OFF          "));
+        QVERIFY(!f->IsPaneEnabled(2));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), chunk);
+    }
+
+    void recordPaneText_data() {
+        QTest::addColumn<bool>("recording");
+        QTest::addColumn<uint>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("off") << false << 5000u << "Record Data OFF          ";
+        QTest::newRow("1024") << true << 1024u << "Rec Data: 1024 bytes";
+        QTest::newRow("1025") << true << 1025u << "Rec Data: 1.0 K";
+        QTest::newRow("1048576") << true << 1048576u << "Rec Data: 1024.0 K";
+        QTest::newRow("1048577") << true << 1048577u << "Rec Data: 1.00 MB";
+    }
+
+    void recordPaneText() {
+        QFETCH(bool, recording);
+        QFETCH(uint, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(CMainFrame::RecordPaneText(recording, bytes), text);
+    }
+
+    void playbackFeedsTheDisplaysAndSetsTheTitle() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("track.txt"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            for (int i = 0; i < 3; ++i)
+                file.write(Gga());
+        }
+        CMainFrame* f = MakeFrame();
+        QString chosen = path;
+        ModalAnswer answer([&](QDialog& d) {
+            auto* fd = qobject_cast<QFileDialog*>(&d);
+            if (!fd)
+                return int(QDialog::Rejected);
+            fd->selectFile(chosen);
+            return int(QDialog::Accepted);
+        });
+        f->OnCommand(Cmd::PlayBackData);
+        QVERIFY(theSerialPort.IsPlayback());
+        QCOMPARE(f->windowTitle(), QStringLiteral("Tollbrook - [Playback: track.txt]"));
+        QTRY_COMPARE_WITH_TIMEOUT(f->PaneText(1), QStringLiteral("GPS Quality: GPS Fix"), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(f->View()->RxText().contains(QStringLiteral("$GPGGA")), 5000);
+        QVERIFY(f->View()->ScatterPlot().samplesReceived > 0);
+        f->UpdateCommandUI();
+        QVERIFY(!f->CommandAction(Cmd::PlayBackData)->isEnabled());
+
+        f->OnCommand(Cmd::StopRecordPlay);
+        QVERIFY(!theSerialPort.IsOpen());
+        QCOMPARE(f->windowTitle(), QStringLiteral("Tollbrook"));
+
+        // A file that cannot be opened: "File Error!", nothing open, the name still shown.
+        MessageBoxRecorder boxes;
+        chosen = dir.filePath(QStringLiteral("missing.txt"));
+        f->OnCommand(Cmd::PlayBackData);
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].text, QStringLiteral("File Error!"));
+        QVERIFY(!theSerialPort.IsOpen());
+        QCOMPARE(f->windowTitle(), QStringLiteral("Tollbrook - [Playback: missing.txt]"));
+    }
+
+    void statusPanesInOrder() {
+        CMainFrame* f = MakeFrame();
+        QCOMPARE(f->PaneText(0), QStringLiteral("Ready"));
+        {
+            std::lock_guard<std::mutex> lock(snapshotLock);
+            ClearDisplaySnapshot();
+            std::u16string text = u"Differential GPS";
+            std::copy(text.begin(), text.end(), theSnapshot.fixQualityText);
+        }
+        f->UpdateCommandUI();
+        QCOMPARE(f->PaneText(1), QStringLiteral("GPS Quality: Differential GPS"));
+        QCOMPARE(f->PaneText(2), QStringLiteral("Record Data OFF          "));
+        auto* rx = f->findChild<QLabel*>(QStringLiteral("pane3"));
+        auto* tx = f->findChild<QLabel*>(QStringLiteral("pane4"));
+        QVERIFY(rx && tx);
+        QCOMPARE(rx->toolTip(), QStringLiteral("Shows that data is being received"));
+        QCOMPARE(tx->toolTip(), QStringLiteral("Shows that data is being transmitted"));
+        QCOMPARE(f->PaneText(5), QStringLiteral("CAP"));
+        QCOMPARE(f->PaneText(6), QStringLiteral("NUM"));
+        QCOMPARE(f->PaneText(7), QStringLiteral("SCRL"));
+        // Offscreen there is no keyboard to ask: the lock panes stay dim.
+        QVERIFY(!f->IsPaneEnabled(5));
+    }
+
+    void indicatorsLightWithTrafficAndIdleAfter200ms() {
+        CMainFrame* f = MakeFrame();
+        QVERIFY(!f->IsReceiveLit());
+        QElapsedTimer clock;
+        // Messages keep coming: the receive indicator stays lit (checked only where the
+        // machine kept up, so that a loaded machine does not fail it).
+        for (int i = 0; i < 5; ++i) {
+            f->DataReceived();
+            QCoreApplication::processEvents();
+            clock.start();
+            QTest::qWait(60);
+            if (clock.elapsed() < 180)
+                QVERIFY(f->IsReceiveLit());
+        }
+        clock.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!f->IsReceiveLit(), 2000);
+        QVERIFY2(clock.elapsed() >= 120, qPrintable(QString::number(clock.elapsed())));
+
+        // A line sent to an open port lights the transmit indicator; the pane shows it.
+        PseudoTerminal pty;
+        QCOMPARE(theSerialPort.Open(pty.slavePath.toStdString(), 115200) >= 0, true);
+        f->View()->ClearTx();
+        f->SendLine("AT+GPSTEST=1");
+        QTRY_VERIFY_WITH_TIMEOUT(f->IsTransmitLit(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!f->IsTransmitLit(), 2000);
+        QCOMPARE(pty.ReadAvailable(), QByteArray("AT+GPSTEST=1\r\n"));
+        QCOMPARE(f->View()->TxText(), QStringLiteral("AT+GPSTEST=1\n"));
+
+        // No port: still echoed, nothing posted.
+        theSerialPort.Close();
+        f->View()->ClearTx();
+        f->SendLine("AT");
+        QTest::qWait(50);
+        QVERIFY(!f->IsTransmitLit());
+        QCOMPARE(f->View()->TxText(), QStringLiteral("AT\n"));
+    }
+
+    void liveTrafficOverAPseudoTerminal() {
+        PseudoTerminal pty;
+        WriteProfileString(QStringLiteral("Settings"), QStringLiteral("Comm Port"), pty.slavePath);
+        CMainFrame* f = MakeFrame();
+        QVERIFY(theSerialPort.IsOpen());
+        QVERIFY(pty.Write(Gga()));
+        QTRY_VERIFY_WITH_TIMEOUT(f->IsReceiveLit(), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(f->PaneText(1), QStringLiteral("GPS Quality: GPS Fix"), 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(f->View()->RxText().contains(QStringLiteral("GPGGA")), 2000);
+
+        // The device goes away: the source is closed, so the check marks tell the truth.
+        pty.Close();
+        QTRY_VERIFY_WITH_TIMEOUT(!theSerialPort.IsOpen(), 3000);
+        f->UpdateCommandUI();
+        QVERIFY(f->CommandAction(Cmd::Disconnect)->isChecked());
+    }
+
+    void lookIsStoredAndFollowedByTheColours_data() {
+        QTest::addColumn<int>("look");
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<QColor>("foreground");
+        QTest::newRow("XP") << Cmd::LookXp << QColor(0, 0, 0) << QColor(255, 255, 255);
+        QTest::newRow("Black") << Cmd::LookBlack << QColor(32, 32, 32) << QColor(192, 192, 192);
+        QTest::newRow("Aqua") << 32784 << QColor(181, 182, 206) << QColor(0, 0, 128);
+    }
+
+    void lookIsStoredAndFollowedByTheColours() {
+        QFETCH(int, look);
+        QFETCH(QColor, background);
+        QFETCH(QColor, foreground);
+        CMainFrame* f = MakeFrame();
+        f->OnCommand(look == Cmd::LookBlack ? Cmd::LookXp : Cmd::LookBlack);
+        f->OnCommand(look);
+        QCOMPARE(GetProfileInt("Workspace", "ApplicationLook", 0), look);
+        QCOMPARE(ApplicationLook(), static_cast<unsigned>(look));
+        QCOMPARE(LookColours().background, background);
+        QCOMPARE(LookColours().foreground, foreground);
+        QCOMPARE(QApplication::palette().color(QPalette::Window),
+                 ApplicationLookPalette(look).color(QPalette::Window));
+        int checked = 0;
+        for (int id = Cmd::LookFirst; id <= Cmd::LookLast; ++id)
+            checked += f->CommandAction(id)->isChecked() ? 1 : 0;
+        QCOMPARE(checked, 1);
+        QVERIFY(f->CommandAction(look)->isChecked());
+
+        // The next start comes up in the stored look.
+        m_frame.reset();
+        QCOMPARE(MakeFrame()->AppLook(), static_cast<unsigned>(look));
+    }
+
+    void commandsHaveTheirIdsAndRules() {
+        CMainFrame* f = MakeFrame();
+        theSerialPort.Close();
+        f->UpdateCommandUI();
+        const QList<QPair<int, QString>> texts = {
+            {Cmd::Connect, "&Connect to GPS..."},
+            {Cmd::RecordData, "&Record Data..."},
+            {Cmd::PlayBackData, "&Play Back Data..."},
+            {Cmd::StopRecordPlay, "&Stop"},
+            {Cmd::SetDopThreshold, "&Set DOP Threshold..."},
+            {Cmd::SetUserPosition, "Set &User Position..."},
+            {Cmd::AppAbout, "&About Tollbrook..."},
+            {Cmd::AppExit, "E&xit"},
+            {Cmd::ViewStatusBar, "&Status Bar"},
+            {Cmd::ViewCustomize, "Customize..."},
+            {Cmd::LookXp, "&XP Style"},
+            {Cmd::LookBlack, "B&lack Style"},
+        };
+        for (const auto& t : texts) {
+            QAction* a = f->CommandAction(t.first);
+            QVERIFY2(a, qPrintable(QString::number(t.first)));
+            QCOMPARE(a->text(), t.second);
+            QCOMPARE(a->data().toInt(), t.first);
+        }
+        QVERIFY(f->CommandAction(Cmd::RecordData)->isEnabled());
+        QVERIFY(f->CommandAction(Cmd::PlayBackData)->isEnabled());
+        QVERIFY(!f->CommandAction(Cmd::StopRecordPlay)->isEnabled());
+        QVERIFY(!f->CommandAction(Cmd::EditCopy)->isEnabled());
+
+        // Tool bar: Connect, separator, Disconnect, About, then the customise button.
+        QList<QAction*> bar = f->ToolBar()->actions();
+        QCOMPARE(bar.size(), 5);
+        QCOMPARE(bar[0], f->CommandAction(Cmd::Connect));
+        QVERIFY(bar[1]->isSeparator());
+        QCOMPARE(bar[2], f->CommandAction(Cmd::Disconnect));
+        QCOMPARE(bar[3], f->CommandAction(Cmd::AppAbout));
+        QCOMPARE(f->ToolBar()->allowedAreas(), Qt::AllToolBarAreas);
+
+        // Customize...: the operator adds Record Data to the bar.
+        ModalAnswer answer([](QDialog& d) {
+            auto* dlg = dynamic_cast<CToolBarCustomizeDlg*>(&d);
+            if (!dlg)
+                return int(QDialog::Rejected);
+            dlg->CheckBoxFor(Cmd::RecordData)->setChecked(true);
+            dlg->CheckBoxFor(Cmd::AppAbout)->setChecked(false);
+            return int(QDialog::Accepted);
+        });
+        f->OnCommand(Cmd::ViewCustomize);
+        QVERIFY(f->ToolBar()->actions().contains(f->CommandAction(Cmd::RecordData)));
+        QVERIFY(!f->ToolBar()->actions().contains(f->CommandAction(Cmd::AppAbout)));
+
+        // Context-menu commands reach the frame as command events.
+        f->View()->AppendRx("text to clear\n");
+        SendCommandToFrame(f->View()->PageWidget(CChildView::MonitorPage), Cmd::ClearReceiveScreen);
+        QCOMPARE(f->View()->RxText(), QString());
+    }
+
+    void centringCommandsStoreTheMode() {
+        CMainFrame* f = MakeFrame();
+        f->OnCommand(Cmd::CenterOnAverage);
+        QCOMPARE(GetProfileInt("Settings", "Scatter Plot Mode", -1), 1);
+        QCOMPARE(f->View()->ScatterPlot().centreMode, 1);
+        QVERIFY(f->IsCommandChecked(Cmd::CenterOnAverage));
+        // Clearing the scatter plot centres on the next sample without storing it.
+        MessageBoxRecorder boxes;
+        boxes.answer = QMessageBox::Yes;
+        f->OnCommand(Cmd::ClearScatterPlot);
+        QCOMPARE(f->View()->ScatterPlot().centreMode, 2);
+        QVERIFY(f->IsCommandChecked(Cmd::CenterOnAverage));
+        QCOMPARE(GetProfileInt("Settings", "Scatter Plot Mode", -1), 1);
+    }
+
+    void updateNoticeAboveVersion9() {
+        CMainFrame* f = MakeFrame();
+        auto alerts = [f] { return f->findChildren<CKestranoDesktopAlertWnd*>(); };
+        QCoreApplication::postEvent(f, new FrameMessageEvent(WM_UPDATE_AVAILABLE, 9));
+        QCoreApplication::processEvents();
+        QCOMPARE(alerts().size(), 0);
+        QCoreApplication::postEvent(f, new FrameMessageEvent(WM_UPDATE_AVAILABLE, 10));
+        QCoreApplication::processEvents();
+        QCOMPARE(alerts().size(), 1);
+        CKestranoDesktopAlertWnd* first = alerts().constFirst();
+        QCOMPARE(first->windowTitle(), QStringLiteral("Update Available"));
+        QVERIFY(first->isVisible());
+        QCOMPARE(first->findChild<QLabel*>(QStringLiteral("text"))->text(),
+                 QStringLiteral("New version of Kestrano is available for download."));
+        QVERIFY(first->findChild<QLabel*>(QStringLiteral("link"))->text().contains("Download now"));
+        auto* autoClose = first->findChild<QTimer*>(QStringLiteral("autoClose"));
+        QVERIFY(autoClose && autoClose->isActive() && autoClose->isSingleShot());
+        QCOMPARE(autoClose->interval(), 15000);
+        QCoreApplication::postEvent(f, new FrameMessageEvent(WM_UPDATE_AVAILABLE, 11));
+        QCoreApplication::processEvents();
+        QCOMPARE(alerts().size(), 2);
+        // Two alerts do not hide each other.
+        const QRect screen(0, 0, 1280, 800);
+        const QSize size(300, 100);
+        QVERIFY(CKestranoDesktopAlertWnd::RestingPosition(screen, size, 1).y() + size.height() <=
+                CKestranoDesktopAlertWnd::RestingPosition(screen, size, 0).y());
+        // "Download now" opens the download page and closes the alert.
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "Open");
+        first->OnClickLinkButton();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(catcher.urls, QList<QUrl>{QUrl(QString::fromLatin1(kDownloadPageUrl))});
+        QTRY_COMPARE(alerts().size(), 1);
+        for (auto* a : alerts())
+            a->close();
+        QTRY_COMPARE(alerts().size(), 0);
+    }
+
+    void shutdownWithAPositionUpdateInFlight() {
+        CMainFrame* f = MakeFrame();
+        // The position thread's side of an update the frame never gets to handle.
+        std::atomic<bool> returned{false};
+        std::stop_source stop;
+        std::thread worker([&] {
+            f->PositionUpdate(stop.get_token());
+            returned = true;
+        });
+        // No event processing here: the update is still queued when the frame goes.
+        QThread::msleep(50);
+        QVERIFY(!returned.load());
+        QElapsedTimer clock;
+        clock.start();
+        m_frame.reset();
+        worker.join();
+        QVERIFY(returned.load());
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void shutdownWhileSentencesArrive() {
+        PseudoTerminal pty;
+        WriteProfileString(QStringLiteral("Settings"), QStringLiteral("Comm Port"), pty.slavePath);
+        CMainFrame* f = MakeFrame();
+        QVERIFY(theSerialPort.IsOpen());
+        QByteArray burst;
+        for (int i = 0; i < 20; ++i)
+            burst += Gga();
+        QVERIFY(pty.Write(burst));
+        QTRY_VERIFY_WITH_TIMEOUT(f->View()->ScatterPlot().samplesReceived > 0, 3000);
+        QVERIFY(pty.Write(burst));
+        // Let the reader pick the next burst up, then close without handling its updates.
+        QThread::msleep(250);
+        QElapsedTimer clock;
+        clock.start();
+        m_frame.reset();
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // Pictures of every page in two looks, for checking by eye (only when asked for).
+    void screenshotsWhenAsked() {
+        const QString dir = qEnvironmentVariable("TB_SCREENSHOT_DIR");
+        if (dir.isEmpty())
+            QSKIP("set TB_SCREENSHOT_DIR to save screenshots");
+        PseudoTerminal pty;
+        WriteProfileString(QStringLiteral("Settings"), QStringLiteral("Comm Port"), pty.slavePath);
+        CMainFrame* f = MakeFrame();
+        f->resize(1100, 720);
+        QByteArray epoch =
+            Gga() + Sentence("GPGSA,A,3,04,05,09,12,24,,,,,,,,2.5,1.3,2.1") +
+            Sentence("GPGSV,2,1,07,04,45,120,42,05,30,200,38,09,60,300,45,12,15,045,30") +
+            Sentence("GPGSV,2,2,07,24,70,010,48,70,25,250,35,40,35,180,33");
+        for (unsigned look : {32782u, 32776u}) {
+            f->OnCommand(static_cast<int>(look));
+            for (int page = 0; page < 4; ++page) {
+                f->View()->Tabs()->setCurrentIndex(page);
+                for (int i = 0; i < 3; ++i) {
+                    pty.Write(epoch);
+                    QTest::qWait(150);
+                }
+                f->grab().save(QStringLiteral("%1/look%2-page%3.png").arg(dir).arg(look).arg(page));
+            }
+        }
+        CAboutDlg about;
+        about.grab().save(dir + QStringLiteral("/about.png"));
+        CSetPositionDlg position;
+        position.grab().save(dir + QStringLiteral("/position.png"));
+        CDOPThresholdDlg dop;
+        dop.grab().save(dir + QStringLiteral("/dop.png"));
+        CKestranoDesktopAlertWnd alert(nullptr, QPixmap(":/bitmaps/144.png").copy(160, 0, 32, 32),
+                                       "New version of Kestrano is available for download.",
+                                       "Download now");
+        alert.grab().save(dir + QStringLiteral("/alert.png"));
+    }
+
+    void withoutADisplayTheProgramSaysSoAndEnds() {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TB_TOLLBROOK_EXE), {});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        const QByteArray err = p.readAllStandardError().trimmed();
+        QVERIFY2(err.contains("no display"), err.constData());
+        QCOMPARE(err.count('\n'), 0);
+    }
+};
+
+TB_REGISTER_TEST(MainFrameTest);
+#include "MainFrameTest.moc"
