@@ -2,6 +2,8 @@
 // pane empty, half full and full (50000 lines). The time per append should not grow with the
 // pane. Each benchmark also reports the median and the slowest single append.
 //
+// A last benchmark feeds a stream without line breaks, whose appends must stay as quick.
+//
 // Run: ./bench_monitor [--benchmark_filter=...]   (offscreen unless QT_QPA_PLATFORM is set)
 
 #include "monitor/CLogEditCtrl.h"
@@ -80,6 +82,35 @@ void BM_AppendRxAndPaint(benchmark::State& state) {
     Run(state, true);
 }
 
+// A stream without line breaks (noise at the wrong baud rate, a played-back file of another
+// kind): the time per append must not grow with how long the stream has run.
+void BM_AppendUnbrokenAndPaint(benchmark::State& state) {
+    CNMEAMonitorWnd page(nullptr);
+    page.resize(1024, 700);
+    page.show();
+    const std::string chunk(32768, 'x');
+    std::vector<double> ms;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        page.AppendRx(chunk.c_str());
+        page.m_editRx->viewport()->repaint();
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+    }
+    // The last appends against the first: about 1 when flat.
+    const size_t tenth = std::max<size_t>(1, ms.size() / 10);
+    double first = 0, last = 0;
+    for (size_t i = 0; i < tenth; ++i) {
+        first += ms[i];
+        last += ms[ms.size() - 1 - i];
+    }
+    state.counters["last_over_first"] = first > 0 ? last / first : 0;
+    std::sort(ms.begin(), ms.end());
+    state.counters["median_ms"] = ms.empty() ? 0 : ms[ms.size() / 2];
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(chunk.size()));
+}
+
 // 200 appends of ~470 lines each pass the 50000-line limit several times over.
 BENCHMARK(BM_AppendRx)
     ->Arg(0)
@@ -93,6 +124,7 @@ BENCHMARK(BM_AppendRxAndPaint)
     ->Arg(50000)
     ->Iterations(200)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AppendUnbrokenAndPaint)->Iterations(100)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -159,17 +159,30 @@ void CHistoryCombo::SetEditTextKeepingIndex(int index) {
     lineEdit()->selectAll();
 }
 
-bool CHistoryCombo::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        // Taken here: the combo box would hand the key to its field a second time.
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            emit returnPressed();
-            return true;
-        }
-        // Deleting must not bring back the characters just deleted.
-        m_autoComplete = (key == Qt::Key_Backspace || key == Qt::Key_Delete) ? 0 : 1;
+bool CHistoryCombo::HandleKey(const QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        emit returnPressed();
+        return true;
     }
+    // Deleting must not bring back the characters just deleted.
+    m_autoComplete = (key == Qt::Key_Backspace || key == Qt::Key_Delete) ? 0 : 1;
+    return false;
+}
+
+void CHistoryCombo::keyPressEvent(QKeyEvent* event) {
+    // The combo box hands the key on to its field's event() directly, past the filter below.
+    if (HandleKey(event)) {
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+bool CHistoryCombo::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress &&
+        HandleKey(static_cast<QKeyEvent*>(event)))
+        return true;
     return QComboBox::eventFilter(watched, event);
 }
 

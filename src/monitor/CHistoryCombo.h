@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QString>
 
+class QKeyEvent;
+
 class CHistoryCombo : public QComboBox {
     Q_OBJECT
 public:
@@ -44,9 +46,14 @@ signals:
     void returnPressed();
 
 protected:
+    // Keys reach the combo box (its field's focus proxy) in normal use and the field itself
+    // only when sent to it directly; both paths go through HandleKey.
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Enter sends, Backspace and Delete switch completion off. True when the key is taken.
+    bool HandleKey(const QKeyEvent* event);
     void OnTextEdited(const QString& text);
     void SetEditTextKeepingIndex(int index);
 

@@ -57,9 +57,31 @@ void CLogEditCtrl::AppendText(const QString& text) {
     if (document()->maximumBlockCount() != limit)
         document()->setMaximumBlockCount(limit);
 
+    // Every append lays out the last line again and the limit counts lines: an unbroken
+    // stream (binary noise, a played-back file without line breaks) would grow one line
+    // without bound and each append would take longer than the last.
+    qsizetype lineLength = document()->lastBlock().length() - 1;
+    QString broken;
+    const QString* insert = &text;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('\n')) {
+            lineLength = 0;
+        } else if (++lineLength > kMaxLineLength) {
+            if (insert == &text) {
+                broken = text.left(i);
+                broken.reserve(text.size() + text.size() / kMaxLineLength + 1);
+                insert = &broken;
+            }
+            broken += QLatin1Char('\n');
+            lineLength = 1;
+        }
+        if (insert != &text)
+            broken += text.at(i);
+    }
+
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(text, m_format);
+    cursor.insertText(*insert, m_format);
 
     cursor.movePosition(QTextCursor::End);
     setTextCursor(cursor);

@@ -38,6 +38,10 @@ public:
     // nullptr for an unknown id. Commands are sent to the frame of `from`.
     static QMenu* CreatePaneMenu(int menuId, QWidget* from);
 
+    // Longest line the pane holds: a stream without line breaks is broken into lines of this
+    // length, so that neither an append nor the line limit depends on how long it has run.
+    static constexpr int kMaxLineLength = 1024;
+
     int m_maxLines = 50000;
     int m_menuId = 0;
 

@@ -5,6 +5,7 @@
 #include "app/Profile.h"
 #include "monitor/CHistoryCombo.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 
@@ -53,6 +54,7 @@ private slots:
 
     void history_data();
     void history();
+    void completesFromTheListAndBackspaceDoesNot_data();
     void completesFromTheListAndBackspaceDoesNot();
     void loadWithNullPrefixChangesNothing();
 };
@@ -193,50 +195,70 @@ void HistoryComboTest::history() {
     }
 }
 
+// The application delivers keys to the combo box, the focus proxy of its field; a key sent
+// to the field itself must behave the same.
+void HistoryComboTest::completesFromTheListAndBackspaceDoesNot_data() {
+    QTest::addColumn<bool>("toField");
+    QTest::newRow("keys to the focus widget") << false;
+    QTest::newRow("keys to the field") << true;
+}
+
 void HistoryComboTest::completesFromTheListAndBackspaceDoesNot() {
+    QFETCH(bool, toField);
     CHistoryCombo combo;
     combo.LoadHistory(QStringLiteral("HistoryItem"));
     combo.show();
     QVERIFY(QTest::qWaitForWindowExposed(&combo));
     QLineEdit* edit = combo.lineEdit();
     edit->setFocus();
+    QWidget* keys = toField ? static_cast<QWidget*>(edit) : &combo;
+    if (!toField)
+        QCOMPARE(QApplication::focusWidget(), keys);
+    int returns = 0;
+    connect(&combo, &CHistoryCombo::returnPressed, &combo, [&returns] { ++returns; });
 
-    QTest::keyClicks(edit, "AT+G");
+    QTest::keyClicks(keys, "AT+G");
     QCOMPARE(edit->text(), QStringLiteral("AT+GPSTEST=1"));
     QCOMPARE(edit->selectedText(), QStringLiteral("PSTEST=1"));
 
     // Backspace removes the highlighted part and does not complete again.
-    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(keys, Qt::Key_Backspace);
     QCOMPARE(edit->text(), QStringLiteral("AT+G"));
     QVERIFY(!edit->hasSelectedText());
 
     // The next typed character completes again; the match ignores case.
-    QTest::keyClick(edit, 'p');
+    QTest::keyClick(keys, 'p');
     QCOMPARE(edit->text(), QStringLiteral("AT+GPSTEST=1"));
     QCOMPARE(edit->selectedText(), QStringLiteral("STEST=1"));
 
     // Typing over the highlight with a character no entry continues leaves the text alone.
-    QTest::keyClick(edit, 'X');
+    QTest::keyClick(keys, 'X');
     QCOMPARE(edit->text(), QStringLiteral("AT+GPX"));
     QCOMPARE(edit->cursorPosition(), 6);
 
-    // Delete switches completion off as well.
-    edit->setText(QStringLiteral("AT+RELAY"));
-    edit->setCursorPosition(3);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QCOMPARE(edit->text(), QStringLiteral("AT+ELAY"));
+    // Delete switches completion off as well: what is left is not completed again.
+    edit->setText(QStringLiteral("AT+RELAYX"));
+    edit->setCursorPosition(8);
+    QTest::keyClick(keys, Qt::Key_Delete);
+    QCOMPARE(edit->text(), QStringLiteral("AT+RELAY"));
+    QVERIFY(!edit->hasSelectedText());
 
     // Typing in the middle completes the text but keeps the caret where it was.
     edit->setText(QStringLiteral("AT+CALL"));
     edit->setCursorPosition(3);
-    QTest::keyClick(edit, 'R');
+    QTest::keyClick(keys, 'R');
     QCOMPARE(edit->text(), QStringLiteral("AT+RCALL"));
     edit->setText(QStringLiteral("ATRELAY=0"));
     edit->setCursorPosition(2);
-    QTest::keyClick(edit, '+');
+    QTest::keyClick(keys, '+');
     QCOMPARE(edit->text(), QStringLiteral("AT+RELAY=0"));
     QCOMPARE(edit->cursorPosition(), 3);
     QVERIFY(!edit->hasSelectedText());
+
+    // Enter is reported once and leaves the text alone.
+    QTest::keyClick(keys, Qt::Key_Return);
+    QCOMPARE(returns, 1);
+    QCOMPARE(edit->text(), QStringLiteral("AT+RELAY=0"));
 }
 
 void HistoryComboTest::loadWithNullPrefixChangesNothing() {

@@ -47,6 +47,7 @@ private slots:
     void fullPaneDropsItsOldestLine();
     void lineLimit_data();
     void lineLimit();
+    void unbrokenStreamIsBrokenIntoBoundedLines();
     void textIsGreenNotBoldAndCaretEndsAtTheEnd();
     void copiesOnlyTheSelection();
     void clearEmptiesThePane();
@@ -104,6 +105,37 @@ void LogEditCtrlTest::lineLimit() {
     for (const QString& chunk : chunks)
         pane.AppendText(chunk);
     QCOMPARE(pane.toPlainText(), expText);
+}
+
+// A stream without line breaks must not grow one line for ever: it is shown in lines of at
+// most kMaxLineLength, which the line limit then trims like any others.
+void LogEditCtrlTest::unbrokenStreamIsBrokenIntoBoundedLines() {
+    constexpr int n = CLogEditCtrl::kMaxLineLength;
+    CLogEditCtrl pane;
+    pane.m_maxLines = 4;
+    QString sent = QStringLiteral("$GPGGA\n") + QString(n - 10, QLatin1Char('a'));
+    pane.AppendText(sent);
+    // Continues the open line across appends, then breaks it where it reaches the limit.
+    const QString more = QString(15, QLatin1Char('b')) + QString(2 * n, QLatin1Char('c'));
+    pane.AppendText(more);
+    sent += more;
+
+    // Five lines, the oldest trimmed by the line limit.
+    const QStringList expected = {QString(n - 10, QLatin1Char('a')) + QString(10, QLatin1Char('b')),
+                                  QString(5, QLatin1Char('b')) + QString(n - 5, QLatin1Char('c')),
+                                  QString(n, QLatin1Char('c')), QString(5, QLatin1Char('c'))};
+    QCOMPARE(pane.toPlainText().split(QLatin1Char('\n')), expected);
+    // Nothing received is lost or changed, only broken into lines.
+    QVERIFY(sent.endsWith(pane.toPlainText().remove(QLatin1Char('\n'))));
+
+    // A line break in the text starts the count again.
+    CLogEditCtrl fresh;
+    fresh.AppendText(QString(n, QLatin1Char('x')) + QStringLiteral("\n") +
+                     QString(n, QLatin1Char('y')));
+    QCOMPARE(fresh.LineCount(), 2);
+    fresh.AppendText(QStringLiteral("z"));
+    QCOMPARE(fresh.LineCount(), 3);
+    QCOMPARE(LastLine(fresh), QStringLiteral("z"));
 }
 
 void LogEditCtrlTest::textIsGreenNotBoldAndCaretEndsAtTheEnd() {

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -125,12 +126,12 @@ void NMEAMonitorWndTest::sendWritesTheLineAndEchoesIt() {
     QCOMPARE(Stored("HistoryItem"), QStringLiteral("AT+TEST=1"));
 
     // The sent text stays, selected: the next command typed replaces it and is completed.
-    QTest::keyClicks(page.m_comboSend->lineEdit(), "AT+G");
+    QTest::keyClicks(page.m_comboSend, "AT+G");
     QCOMPARE(page.m_comboSend->currentText(), QStringLiteral("AT+GPSTEST=1"));
 
     // Enter in the field sends as well; the next start remembers the command.
     page.m_comboSend->setEditText(QStringLiteral("AT+RELAY=0"));
-    QTest::keyClick(page.m_comboSend->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(page.m_comboSend, Qt::Key_Return);
     QCOMPARE(pty.ReadAll(), QByteArray("AT+RELAY=0\r\r\n"));
     QCOMPARE(page.m_editTx->toPlainText(), QStringLiteral("AT+TEST=1\nAT+RELAY=0\n"));
     CNMEAMonitorWnd next(nullptr);
@@ -211,16 +212,22 @@ void NMEAMonitorWndTest::transmitPaneDropsCr() {
 
 void NMEAMonitorWndTest::layout_data() {
     QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
     QTest::addColumn<int>("split");
-    QTest::newRow("800 wide") << 800 << 600;
-    QTest::newRow("odd width truncates") << 1023 << 767;
+    QTest::newRow("800 wide") << 800 << 700 << 600;
+    QTest::newRow("odd width truncates") << 1023 << 700 << 767;
+    QTest::newRow("narrow page") << 501 << 700 << 375;
+    QTest::newRow("wide page") << 1366 << 700 << 1024;
+    // Below the quick rows there is no room: the transmit pane gets no height, not a negative.
+    QTest::newRow("short page") << 800 << 300 << 600;
 }
 
 void NMEAMonitorWndTest::layout() {
     QFETCH(int, width);
+    QFETCH(int, height);
     QFETCH(int, split);
     CNMEAMonitorWnd page(nullptr);
-    page.resize(width, 700);
+    page.resize(width, height);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
 
@@ -230,9 +237,9 @@ void NMEAMonitorWndTest::layout() {
     const int B = 2 * t + QFontMetrics(header).height() + 4;
 
     QCOMPARE(page.m_rectSend, QRect(0, 0, width, 2 * t));
-    QCOMPARE(page.m_editRx->geometry(), QRect(0, B, split, 700 - B));
+    QCOMPARE(page.m_editRx->geometry(), QRect(0, B, split, height - B));
     const int Y = 2 * B + 24 + 7 * 2 * t;
-    QCOMPARE(page.m_editTx->geometry(), QRect(split, Y, width - split, 700 - Y));
+    QCOMPARE(page.m_editTx->geometry(), QRect(split, Y, width - split, std::max(0, height - Y)));
     const int sendWidth = 2 * QFontMetrics(page.m_font).horizontalAdvance("Send");
     QCOMPARE(page.m_buttonSend->geometry(), QRect(width - 3 - sendWidth, 2, sendWidth, 2 * t - 9));
     QCOMPARE(page.m_comboSend->x(), 3);
