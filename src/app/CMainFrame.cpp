@@ -697,9 +697,10 @@ void CMainFrame::OnDisconnect() {
 void CMainFrame::OnSourceLost(quint64 source) {
     // The device went away (unplugged, hung up): close it so that Connect and Disconnect
     // show the truth, and say so where the operator looks.
-    if (source != theSerialPort.SourceId() || !theSerialPort.IsOpen())
+    // The reader knows which source it gave up on; the id carried by the notice is only a
+    // first filter, read when the notice was posted.
+    if (source != theSerialPort.SourceId() || !CloseLostSource())
         return;
-    theSerialPort.Close();
     statusBar()->showMessage(QStringLiteral("The connection to the device was lost."), 10000);
 }
 
