@@ -1,4 +1,5 @@
 #include "app/CKestranoApp.h"
+#include "app/StopSignals.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication qtApp(argc, argv);
+    QuitOnStopSignals();
     CKestranoApp app;
     return app.Run();
 }
