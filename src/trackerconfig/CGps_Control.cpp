@@ -196,8 +196,17 @@ const QString kTimeFormat = QStringLiteral("HH:mm");
 CGps_Control::CGps_Control(ILineSender* sender, QWidget* parent)
     : QWidget(parent), m_pSender(sender) {
     setFont(QFont(QStringLiteral("黑体"), 10));
+    // One background for the page and its (opaque) controls.
+    setAutoFillBackground(true);
     CreateControls();
     OnInitDialog();
+    // The page is created at the template's size, and that creation is its first resize:
+    // later sizes scale the controls from there. (A hidden child's early sizes, before the tab
+    // shows it, say nothing about where its controls are.)
+    const DialogUnits du(*this);
+    const QSize natural = du.Size(708, 387);
+    resize(natural);
+    m_previousSize = natural.boundedTo(QSize(800, 600));
 }
 
 CGps_Control::~CGps_Control() = default;
@@ -216,7 +225,10 @@ template <class T> T* CGps_Control::Add(int id, T* control, int x, int y, int w,
 }
 
 QWidget* CGps_Control::AddLabel(const QString& text, int x, int y, int w, int h) {
-    return Add(0, new QLabel(text, this), x, y, w, h);
+    QWidget* label = Add(0, new QLabel(text, this), x, y, w, h);
+    // A fixed text never repaints by itself; it shows the frame behind it.
+    label->setAutoFillBackground(false);
+    return label;
 }
 
 QLineEdit* CGps_Control::AddEdit(int id, int x, int y, int w, int h, int maxLength,

@@ -92,7 +92,7 @@ private:
     QTimer* m_timerClock = nullptr;
     QTimer* m_timerImport = nullptr;
     QMenu* m_contextMenu = nullptr;
-    QSize m_previousSize; // invalid until the first resize
+    QSize m_previousSize; // the size the controls are laid out for, at most 800 x 600
 
     QString devicePassword;
     ImportCommands importCommands;
