@@ -22,6 +22,7 @@
 #include "serial/Acquisition.h"
 #include "serial/CConnectDlg.h"
 #include "serial/CSio.h"
+#include "trackerconfig/CGps_Control.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -138,6 +139,9 @@ bool CMainFrame::Create() {
     m_wndView = new CChildView(this, this);
     m_wndView->setObjectName(QStringLiteral("view"));
     setCentralWidget(m_wndView);
+    auto* configPage = new CGps_Control(this, m_wndView->Tabs());
+    configPage->setObjectName(QStringLiteral("Tracker Configuration"));
+    m_wndView->SetConfigurationPage(configPage, configPage);
     BuildToolBar();
     BuildStatusBar();
 
