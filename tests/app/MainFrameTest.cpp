@@ -15,6 +15,7 @@
 #include "app/FrameEvents.h"
 #include "app/IDeviceReplyConsumer.h"
 #include "app/IReceiveChunkConsumer.h"
+#include "displays/CScatterPlotWnd.h"
 #include "displays/LookColours.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
@@ -116,12 +117,12 @@ private slots:
         QCOMPARE(ApplicationLook(), 32782u);
         QCOMPARE(f->LastOpenPort(), QStringLiteral("/dev/ttyS0"));
         QCOMPARE(f->LastOpenBaud(), 9600);
-        const ScatterPlotSettings& s = f->View()->ScatterPlot();
+        const CScatterPlotWnd& s = f->View()->ScatterPlot();
         QCOMPARE(s.centreMode, 2);
         QCOMPARE(s.dopThresholdX100, 300);
-        QCOMPARE(s.userCentre[0], 0);
-        QCOMPARE(s.userCentre[1], 0);
-        QCOMPARE(s.userCentre[2], 0);
+        QCOMPARE(s.userCentre.latitude, 0);
+        QCOMPARE(s.userCentre.longitude, 0);
+        QCOMPARE(s.userCentre.altitude, 0);
         // The automatic connection writes nothing, whether it worked or not.
         QCOMPARE(ProfileKeys(), QStringList{QStringLiteral("Workspace/ApplicationLook")});
 
@@ -366,7 +367,7 @@ private slots:
         QCOMPARE(f->windowTitle(), QStringLiteral("Tollbrook - [Playback: track.txt]"));
         QTRY_COMPARE_WITH_TIMEOUT(f->PaneText(1), QStringLiteral("GPS Quality: GPS Fix"), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(f->View()->RxText().contains(QStringLiteral("$GPGGA")), 5000);
-        QVERIFY(f->View()->ScatterPlot().samplesReceived > 0);
+        QVERIFY(f->View()->ScatterPlot().positions.size() > 0);
         f->UpdateCommandUI();
         QVERIFY(!f->CommandAction(Cmd::PlayBackData)->isEnabled());
 
@@ -634,7 +635,7 @@ private slots:
         for (int i = 0; i < 20; ++i)
             burst += Gga();
         QVERIFY(pty.Write(burst));
-        QTRY_VERIFY_WITH_TIMEOUT(f->View()->ScatterPlot().samplesReceived > 0, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(f->View()->ScatterPlot().positions.size() > 0, 3000);
         QVERIFY(pty.Write(burst));
         // Let the reader pick the next burst up, then close without handling its updates.
         QThread::msleep(250);
