@@ -15,8 +15,10 @@
 #include "app/FrameEvents.h"
 #include "app/IDeviceReplyConsumer.h"
 #include "app/IReceiveChunkConsumer.h"
+#include "displays/CPositionPlotWnd.h"
 #include "displays/CScatterPlotWnd.h"
 #include "displays/LookColours.h"
+#include "displays/MicroDegrees.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
 #include "serial/Acquisition.h"
@@ -551,6 +553,53 @@ private slots:
         f->View()->AppendRx("text to clear\n");
         SendCommandToFrame(f->View()->PageWidget(CChildView::MonitorPage), Cmd::ClearReceiveScreen);
         QCOMPARE(f->View()->RxText(), QString());
+    }
+
+    void positionUpdatesFeedBothPlotsAndClearsAreSeparate() {
+        CMainFrame* f = MakeFrame();
+        auto feed = [&](double lat, double lon) {
+            {
+                std::lock_guard<std::mutex> lock(snapshotLock);
+                theSnapshot.latitude = lat;
+                theSnapshot.longitude = lon;
+                theSnapshot.altitude = 50.0;
+                theSnapshot.gpsHdop = 1.2;
+                theSnapshot.gpsVdop = 2.0;
+            }
+            f->OnPositionUpdate();
+        };
+        feed(-33.0, 151.0);
+        feed(-33.0002, 151.0004);
+        CScatterPlotWnd& scatter = f->View()->ScatterPlot();
+        CPositionPlotWnd& plot = f->View()->PositionPlot();
+        QCOMPARE(scatter.positions.size(), size_t(2));
+        QCOMPARE(plot.sampleCount, 2u);
+        // The average of both samples reaches the scatter plot as micro-degrees.
+        QCOMPARE(scatter.averageCentre.latitude, MicroDegrees(-33.0001));
+        QCOMPARE(scatter.averageCentre.longitude, MicroDegrees(151.0002));
+        QCOMPARE(scatter.averageCentre.altitude, 0);
+        // The first sample became the centre (mode 2 with the pending recentre of start-up).
+        QCOMPARE(scatter.centre.latitude, -33000000);
+
+        MessageBoxRecorder boxes;
+        boxes.answer = QMessageBox::No;
+        f->OnCommand(Cmd::ClearPositionPlots);
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(plot.sampleCount, 2u);
+        boxes.answer = QMessageBox::Yes;
+        f->OnCommand(Cmd::ClearPositionPlots);
+        QCOMPARE(plot.sampleCount, 0u);
+        QCOMPARE(plot.m_plots[0].Series(0).pointCount, 0u);
+        QCOMPARE(scatter.positions.size(), size_t(2));
+
+        feed(-33.0, 151.0);
+        f->OnCommand(Cmd::ClearScatterPlot);
+        QVERIFY(scatter.positions.empty());
+        QCOMPARE(plot.sampleCount, 1u);
+        // The next sample is the new centre: no horizontal error.
+        feed(10.0, 20.0);
+        QCOMPARE(scatter.centre.latitude, 10000000);
+        QVERIFY(scatter.DistanceText().startsWith(QStringLiteral("Horiz Error = 0.00m")));
     }
 
     void centringCommandsStoreTheMode() {
