@@ -23,3 +23,9 @@ if(TB_GUI)
     set_target_properties(tb_plots PROPERTIES AUTOMOC ON)
     target_link_libraries(tb_plots PUBLIC tb_plots_core tb_displays Qt6::Widgets)
 endif()
+
+# A window that shows both plots fed with a wandering position, for looking at them.
+if(TB_GUI AND TB_TOOLS)
+    add_executable(plot-preview ${PROJECT_SOURCE_DIR}/tools/plot-preview/main.cpp)
+    target_link_libraries(plot-preview PRIVATE tb_plots)
+endif()
