@@ -43,6 +43,10 @@ QString FormatDouble(const QString& format, double value) {
     return QString::asprintf(format.toLatin1().constData(), value);
 }
 
+QString YTickLabel(const QString& format, double value) {
+    return FormatDouble(format, std::fabs(value) < 1e-20 ? 0.0 : value);
+}
+
 CVPlot::CVPlot(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     for (int i = 0; i < kSeriesCount; ++i) {
@@ -143,7 +147,7 @@ void CVPlot::DrawYGrid(QPainter& p) {
             continue;
         p.setPen(QPen(frameColour, 1));
         p.drawLine(a.left, y, a.right - 1, y);
-        const QString label = FormatDouble(yValueFormat, std::fabs(t) < 1e-20 ? 0.0 : t);
+        const QString label = YTickLabel(yValueFormat, t);
         const int cx = fm.horizontalAdvance(label);
         const int cy = fm.height();
         p.setPen(valueTextColour);

@@ -70,3 +70,6 @@ private:
 int PointFontPixels(int tenths);
 // A printf-style format applied to one double, as the tick labels use it.
 QString FormatDouble(const QString& format, double value);
+// A Y tick label: values within 1e-20 of zero are labelled as 0, so that the sum of steps
+// does not show as a tiny residue.
+QString YTickLabel(const QString& format, double value);

@@ -132,6 +132,15 @@ private slots:
         QVERIFY2(red, "the diagonal passes its computed row");
     }
 
+    void yTickLabels() {
+        QCOMPARE(YTickLabel(QStringLiteral("%G"), 1e-21), QStringLiteral("0"));
+        QCOMPARE(YTickLabel(QStringLiteral("%G"), -1e-21), QStringLiteral("0"));
+        QCOMPARE(YTickLabel(QStringLiteral("%G"), 1e-19), QStringLiteral("1E-19"));
+        QCOMPARE(YTickLabel(QStringLiteral("%.06f"), -33.8765432), QStringLiteral("-33.876543"));
+        // The X labels keep what they get.
+        QCOMPARE(FormatDouble(QStringLiteral("%G"), 1e-21), QStringLiteral("1E-21"));
+    }
+
     void positionPlotFirstSampleText() {
         CPositionPlotWnd w;
         w.AddPosition(-33.8765432, 151.2, 12.3456);
