@@ -13,6 +13,9 @@
 #include <QTabWidget>
 
 #include "displays/CFrontPanelStatusWnd.h"
+#include "displays/CPositionPlotWnd.h"
+#include "displays/CScatterPlotWnd.h"
+#include "displays/MicroDegrees.h"
 #include "monitor/CLogEditCtrl.h"
 #include "monitor/CNMEAMonitorWnd.h"
 
@@ -49,6 +52,13 @@ CChildView::CChildView(ILineSender* sender, QWidget* parent) : QWidget(parent) {
     m_wndTabs->addTab(m_wndTestPage, TabImage(strip, 2), QStringLiteral("Factory Test"));
     m_wndTabs->addTab(m_wndConfigPage, TabImage(strip, 3), QStringLiteral("Tracker Configuration"));
     m_wndTabs->setCurrentIndex(MonitorPage);
+
+    m_wndScatterPlot = new CScatterPlotWnd(this);
+    m_wndScatterPlot->setObjectName(QStringLiteral("Scatter Plot"));
+    m_wndScatterPlot->hide();
+    m_wndPositionPlot = new CPositionPlotWnd(this);
+    m_wndPositionPlot->setObjectName(QStringLiteral("Position Plot"));
+    m_wndPositionPlot->hide();
 }
 
 CChildView::~CChildView() = default;
@@ -132,34 +142,32 @@ void CChildView::SetConfigurationPage(QWidget* page, IDeviceReplyConsumer* consu
     m_pConfigPage = consumer;
 }
 
-void CChildView::FeedPlots(double latitude, double longitude, double /*altitude*/, double /*hdop*/,
-                           double /*vdop*/) {
-    // Scatter plot AddPosition and position plot AddPosition go here once those components
-    // exist; the average centre is handed over as the position plot would compute it.
-    m_scatterPlot.samplesReceived += 1;
-    m_sumLatitude += latitude;
-    m_sumLongitude += longitude;
-    m_nPositions += 1;
+void CChildView::FeedPlots(double latitude, double longitude, double altitude, double hdop,
+                           double vdop) {
+    // The scatter plot centres on the average written after the previous sample, so it takes
+    // the sample before the position plot does.
+    m_wndScatterPlot->AddPosition(latitude, longitude, altitude, hdop, vdop);
+    m_wndPositionPlot->AddPosition(latitude, longitude, altitude);
     double avgLat = 0.0, avgLon = 0.0;
     PositionAverages(avgLat, avgLon);
-    m_scatterPlot.averageCentre[0] = TruncScaled(avgLat, 1000000.0);
-    m_scatterPlot.averageCentre[1] = TruncScaled(avgLon, 1000000.0);
-    m_scatterPlot.repaintRequests += 1;
+    CScatterPlotPosition average;
+    average.latitude = MicroDegrees(avgLat);
+    average.longitude = MicroDegrees(avgLon);
+    m_wndScatterPlot->averageCentre = average;
+    m_wndScatterPlot->RequestRepaint();
 }
 
 void CChildView::PositionAverages(double& latitude, double& longitude) const {
-    latitude = m_nPositions ? m_sumLatitude / m_nPositions : 0.0;
-    longitude = m_nPositions ? m_sumLongitude / m_nPositions : 0.0;
+    latitude = m_wndPositionPlot->m_averages[CPositionPlotWnd::Latitude].Average();
+    longitude = m_wndPositionPlot->m_averages[CPositionPlotWnd::Longitude].Average();
 }
 
 void CChildView::ClearPositionPlots() {
-    m_sumLatitude = m_sumLongitude = 0.0;
-    m_nPositions = 0;
+    m_wndPositionPlot->ClearPlots();
 }
 
 void CChildView::ClearScatterPlot() {
-    m_scatterPlot.samplesReceived = 0;
-    m_scatterPlot.repaintRequests += 1;
+    m_wndScatterPlot->ClearPlot(true);
 }
 
 bool CChildView::OnCommand(int /*id*/) {

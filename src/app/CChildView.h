@@ -2,8 +2,6 @@
 // The client area of the main frame: the tab control with the four pages, and the components
 // the frame feeds that no page shows.
 
-#include "app/ScatterPlotSettings.h"
-
 #include <QString>
 #include <QWidget>
 
@@ -13,6 +11,8 @@ class IReceiveChunkConsumer;
 class QTabWidget;
 class CNMEAMonitorWnd;
 class CFrontPanelStatusWnd;
+class CPositionPlotWnd;
+class CScatterPlotWnd;
 
 class CChildView : public QWidget {
     Q_OBJECT
@@ -52,8 +52,9 @@ public:
     IReceiveChunkConsumer* TestPage() const { return m_pTestPage; }
     IDeviceReplyConsumer* ConfigurationPage() const { return m_pConfigPage; }
 
-    // The scatter plot and position plot components: kept current, never shown.
-    ScatterPlotSettings& ScatterPlot() { return m_scatterPlot; }
+    // The scatter plot and position plot: kept current from every position, shown by no page.
+    CScatterPlotWnd& ScatterPlot() { return *m_wndScatterPlot; }
+    CPositionPlotWnd& PositionPlot() { return *m_wndPositionPlot; }
     // Position hand-over of the plots (AddPosition of both, average centre, repaint).
     void FeedPlots(double latitude, double longitude, double altitude, double hdop, double vdop);
     // The position plot's averages; 0.0 while it holds no sample.
@@ -72,11 +73,10 @@ private:
 
     QTabWidget* m_wndTabs = nullptr;
     CFrontPanelStatusWnd* m_wndFrontPanel = nullptr;
-    ScatterPlotSettings m_scatterPlot;
+    // Hidden children, so that their context menus reach the frame once a host shows them.
+    CScatterPlotWnd* m_wndScatterPlot = nullptr;
+    CPositionPlotWnd* m_wndPositionPlot = nullptr;
     CNMEAMonitorWnd* m_wndMonitor = nullptr;
-    // Running sums of the position plot's averages until the position plot exists.
-    double m_sumLatitude = 0.0, m_sumLongitude = 0.0;
-    uint32_t m_nPositions = 0;
     QWidget* m_wndTestPage = nullptr;
     QWidget* m_wndConfigPage = nullptr;
     IReceiveChunkConsumer* m_pTestPage = nullptr;

@@ -16,6 +16,8 @@
 #include "app/Profile.h"
 #include "app/ProfileValues.h"
 #include "app/UiHooks.h"
+#include "displays/CScatterPlotWnd.h"
+#include "displays/MicroDegrees.h"
 #include "nmea/CNMEAParserWin32.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
@@ -177,7 +179,7 @@ bool CMainFrame::Create() {
     m_largeImages = Transparent(QPixmap(QStringLiteral(":/bitmaps/144.png")));
 
     LoadDopThresholdIntoScatterPlot();
-    ScatterPlotSettings& scatter = m_wndView->ScatterPlot();
+    CScatterPlotWnd& scatter = m_wndView->ScatterPlot();
     scatter.centreMode = GetProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), 2);
     scatter.recentrePending = 1;
     LoadUserPositionIntoScatterPlot(false);
@@ -609,7 +611,7 @@ void CMainFrame::OnCommand(int id) {
             // Centres on the next sample until another centring command, without storing it.
             m_wndView->ScatterPlot().centreMode = 2;
             m_wndView->ScatterPlot().recentrePending = 1;
-            m_wndView->ScatterPlot().repaintRequests += 1;
+            m_wndView->ScatterPlot().RequestRepaint();
         }
         break;
     case Cmd::CenterUserPosition:
@@ -630,10 +632,10 @@ void CMainFrame::OnCommand(int id) {
 }
 
 void CMainFrame::OnCentreMode(int mode) {
-    ScatterPlotSettings& s = m_wndView->ScatterPlot();
+    CScatterPlotWnd& s = m_wndView->ScatterPlot();
     s.centreMode = mode;
     s.recentrePending = 1;
-    s.repaintRequests += 1;
+    s.RequestRepaint();
     WriteProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), mode);
 }
 
@@ -759,7 +761,7 @@ void CMainFrame::OnStop() {
 void CMainFrame::LoadDopThresholdIntoScatterPlot() {
     double value = 0.0;
     if (ReadProfileDoubleLeading(kSettingsSection, QStringLiteral("DOP Threshold"), value))
-        m_wndView->ScatterPlot().dopThresholdX100 = TruncScaled(value, 100.0);
+        m_wndView->ScatterPlot().dopThresholdX100 = TruncateScaled(value, 100.0);
 }
 
 void CMainFrame::LoadUserPositionIntoScatterPlot(bool repaint) {
@@ -767,12 +769,12 @@ void CMainFrame::LoadUserPositionIntoScatterPlot(bool repaint) {
     ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Latitude"), lat);
     ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Longitude"), lon);
     ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Altitude"), alt);
-    ScatterPlotSettings& s = m_wndView->ScatterPlot();
-    s.userCentre[0] = TruncScaled(lat, 1000000.0);
-    s.userCentre[1] = TruncScaled(lon, 1000000.0);
-    s.userCentre[2] = TruncScaled(alt, 1000.0);
+    CScatterPlotWnd& s = m_wndView->ScatterPlot();
+    s.userCentre.latitude = MicroDegrees(lat);
+    s.userCentre.longitude = MicroDegrees(lon);
+    s.userCentre.altitude = TruncateScaled(alt, 1000.0);
     if (repaint)
-        s.repaintRequests += 1;
+        s.RequestRepaint();
 }
 
 void CMainFrame::OnSetDopThreshold() {

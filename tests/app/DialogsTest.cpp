@@ -9,6 +9,7 @@
 #include "app/CSetPositionDlg.h"
 #include "app/CommandIds.h"
 #include "app/ProfileValues.h"
+#include "displays/CScatterPlotWnd.h"
 #include "serial/CSio.h"
 
 #include <QLabel>
@@ -136,10 +137,10 @@ private slots:
         });
         f->OnCommand(Cmd::SetUserPosition);
         QCOMPARE(shown, (QStringList{"0", "0", "0"}));
-        const ScatterPlotSettings& s = f->View()->ScatterPlot();
-        QCOMPARE(s.userCentre[0], microLatitude);
-        QCOMPARE(s.userCentre[1], 113900000);
-        QCOMPARE(s.userCentre[2], 12345);
+        const CScatterPlotWnd& s = f->View()->ScatterPlot();
+        QCOMPARE(s.userCentre.latitude, microLatitude);
+        QCOMPARE(s.userCentre.longitude, 113900000);
+        QCOMPARE(s.userCentre.altitude, 12345);
         QCOMPARE(StoredDouble("User Latitude"), latitude.toDouble());
         QCOMPARE(StoredDouble("User Altitude"), 12.3456);
 
@@ -172,7 +173,7 @@ private slots:
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("Enter a number."));
         QCOMPARE(focused, QStringLiteral("edit1009"));
-        QCOMPARE(f->View()->ScatterPlot().userCentre[1], 20000000);
+        QCOMPARE(f->View()->ScatterPlot().userCentre.longitude, 20000000);
         QCOMPARE(StoredDouble("User Altitude"), 30.0);
     }
 
@@ -181,7 +182,7 @@ private slots:
         WriteProfileBinary("Settings", "User Latitude", Block(51.5));
         // A block of another size is ignored: 0.0 applies.
         WriteProfileBinary("Settings", "User Longitude", QByteArray("1234"));
-        const int repaints = f->View()->ScatterPlot().repaintRequests;
+        const int repaints = f->View()->ScatterPlot().RepaintRequests();
         QStringList shown;
         ModalAnswer answer([&](QDialog& d) {
             shown = {Edit(d, 1011)->text(), Edit(d, 1009)->text()};
@@ -190,9 +191,9 @@ private slots:
         });
         f->OnCommand(Cmd::SetUserPosition);
         QCOMPARE(shown, (QStringList{"51.5", "0"}));
-        QCOMPARE(f->View()->ScatterPlot().userCentre[0], 51500000);
-        QCOMPARE(f->View()->ScatterPlot().userCentre[1], 0);
-        QCOMPARE(f->View()->ScatterPlot().repaintRequests, repaints + 1);
+        QCOMPARE(f->View()->ScatterPlot().userCentre.latitude, 51500000);
+        QCOMPARE(f->View()->ScatterPlot().userCentre.longitude, 0);
+        QCOMPARE(f->View()->ScatterPlot().RepaintRequests(), repaints + 1);
         QCOMPARE(StoredDouble("User Latitude"), 51.5);
     }
 

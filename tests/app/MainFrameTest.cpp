@@ -15,7 +15,10 @@
 #include "app/FrameEvents.h"
 #include "app/IDeviceReplyConsumer.h"
 #include "app/IReceiveChunkConsumer.h"
+#include "displays/CPositionPlotWnd.h"
+#include "displays/CScatterPlotWnd.h"
 #include "displays/LookColours.h"
+#include "displays/MicroDegrees.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
 #include "serial/Acquisition.h"
@@ -116,12 +119,12 @@ private slots:
         QCOMPARE(ApplicationLook(), 32782u);
         QCOMPARE(f->LastOpenPort(), QStringLiteral("/dev/ttyS0"));
         QCOMPARE(f->LastOpenBaud(), 9600);
-        const ScatterPlotSettings& s = f->View()->ScatterPlot();
+        const CScatterPlotWnd& s = f->View()->ScatterPlot();
         QCOMPARE(s.centreMode, 2);
         QCOMPARE(s.dopThresholdX100, 300);
-        QCOMPARE(s.userCentre[0], 0);
-        QCOMPARE(s.userCentre[1], 0);
-        QCOMPARE(s.userCentre[2], 0);
+        QCOMPARE(s.userCentre.latitude, 0);
+        QCOMPARE(s.userCentre.longitude, 0);
+        QCOMPARE(s.userCentre.altitude, 0);
         // The automatic connection writes nothing, whether it worked or not.
         QCOMPARE(ProfileKeys(), QStringList{QStringLiteral("Workspace/ApplicationLook")});
 
@@ -366,7 +369,7 @@ private slots:
         QCOMPARE(f->windowTitle(), QStringLiteral("Tollbrook - [Playback: track.txt]"));
         QTRY_COMPARE_WITH_TIMEOUT(f->PaneText(1), QStringLiteral("GPS Quality: GPS Fix"), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(f->View()->RxText().contains(QStringLiteral("$GPGGA")), 5000);
-        QVERIFY(f->View()->ScatterPlot().samplesReceived > 0);
+        QVERIFY(f->View()->ScatterPlot().positions.size() > 0);
         f->UpdateCommandUI();
         QVERIFY(!f->CommandAction(Cmd::PlayBackData)->isEnabled());
 
@@ -552,6 +555,53 @@ private slots:
         QCOMPARE(f->View()->RxText(), QString());
     }
 
+    void positionUpdatesFeedBothPlotsAndClearsAreSeparate() {
+        CMainFrame* f = MakeFrame();
+        auto feed = [&](double lat, double lon) {
+            {
+                std::lock_guard<std::mutex> lock(snapshotLock);
+                theSnapshot.latitude = lat;
+                theSnapshot.longitude = lon;
+                theSnapshot.altitude = 50.0;
+                theSnapshot.gpsHdop = 1.2;
+                theSnapshot.gpsVdop = 2.0;
+            }
+            f->OnPositionUpdate();
+        };
+        feed(-33.0, 151.0);
+        feed(-33.0002, 151.0004);
+        CScatterPlotWnd& scatter = f->View()->ScatterPlot();
+        CPositionPlotWnd& plot = f->View()->PositionPlot();
+        QCOMPARE(scatter.positions.size(), size_t(2));
+        QCOMPARE(plot.sampleCount, 2u);
+        // The average of both samples reaches the scatter plot as micro-degrees.
+        QCOMPARE(scatter.averageCentre.latitude, MicroDegrees(-33.0001));
+        QCOMPARE(scatter.averageCentre.longitude, MicroDegrees(151.0002));
+        QCOMPARE(scatter.averageCentre.altitude, 0);
+        // The first sample became the centre (mode 2 with the pending recentre of start-up).
+        QCOMPARE(scatter.centre.latitude, -33000000);
+
+        MessageBoxRecorder boxes;
+        boxes.answer = QMessageBox::No;
+        f->OnCommand(Cmd::ClearPositionPlots);
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(plot.sampleCount, 2u);
+        boxes.answer = QMessageBox::Yes;
+        f->OnCommand(Cmd::ClearPositionPlots);
+        QCOMPARE(plot.sampleCount, 0u);
+        QCOMPARE(plot.m_plots[0].Series(0).pointCount, 0u);
+        QCOMPARE(scatter.positions.size(), size_t(2));
+
+        feed(-33.0, 151.0);
+        f->OnCommand(Cmd::ClearScatterPlot);
+        QVERIFY(scatter.positions.empty());
+        QCOMPARE(plot.sampleCount, 1u);
+        // The next sample is the new centre: no horizontal error.
+        feed(10.0, 20.0);
+        QCOMPARE(scatter.centre.latitude, 10000000);
+        QVERIFY(scatter.DistanceText().startsWith(QStringLiteral("Horiz Error = 0.00m")));
+    }
+
     void centringCommandsStoreTheMode() {
         CMainFrame* f = MakeFrame();
         f->OnCommand(Cmd::CenterOnAverage);
@@ -634,7 +684,7 @@ private slots:
         for (int i = 0; i < 20; ++i)
             burst += Gga();
         QVERIFY(pty.Write(burst));
-        QTRY_VERIFY_WITH_TIMEOUT(f->View()->ScatterPlot().samplesReceived > 0, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(f->View()->ScatterPlot().positions.size() > 0, 3000);
         QVERIFY(pty.Write(burst));
         // Let the reader pick the next burst up, then close without handling its updates.
         QThread::msleep(250);

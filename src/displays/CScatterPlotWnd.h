@@ -1,0 +1,85 @@
+#pragma once
+// The horizontal spread of the reported positions: every sample as a small square on a
+// north-up square view around a chosen centre, with distance rings, circles around the
+// latest sample and the average, the latest sample's distance from the centre, and zoom
+// buttons. The view feeds it every position whether or not a host shows it.
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <QWidget>
+
+#include "displays/ScatterPlotModel.h"
+
+class QMenu;
+
+// Menu 104 and its commands, handled by the main frame.
+constexpr int IDM_POPUP_SCATTER_PLOT = 104;
+constexpr int ID_SCATTER_CLEAR_PLOT = 32796;
+constexpr int ID_SCATTER_CENTRE_ON_AVERAGE = 32818;
+constexpr int ID_SCATTER_CENTRE_NEXT_SAMPLE = 32820;
+constexpr int ID_SCATTER_CENTRE_USER_POSITION = 32821;
+
+// The ring radii in metres, smallest first.
+constexpr double kScatterRingRadii[12] = {1, 5, 10, 15, 25, 50, 100, 500, 1000, 2500, 5000, 10000};
+
+// A distance ring as drawn over a client area; drawn is false where it is left out.
+struct ScatterRing {
+    double radius = 0.0;
+    int diameter = 0;
+    QRect box; // left, top and size of the circle's bounding box
+    bool drawn = false;
+};
+
+class CScatterPlotWnd : public QWidget, public ScatterPlotModel {
+    Q_OBJECT
+public:
+    enum Button { NoButton, ZoomInButton, ZoomOutButton };
+
+    explicit CScatterPlotWnd(QWidget* parent = nullptr);
+    ~CScatterPlotWnd() override;
+
+    void ClearPlot(bool repaint);
+    // A repaint wherever one is asked for; shows only while the window is on screen.
+    void RequestRepaint();
+    int RepaintRequests() const { return m_nRepaintRequests; }
+
+    void ZoomIn();
+    void ZoomOut();
+
+    // The window drawn into p over a client area of the given size (what paintEvent shows).
+    void Render(QPainter& p, const QSize& client);
+    // The rings for a client area and label height, from the current view box.
+    std::vector<ScatterRing> Rings(const QSize& client) const;
+    // "Horiz Error = ...m\nSamples = ...\n".
+    QString DistanceText() const;
+
+    QMenu* ContextMenu();
+
+    QColor backColour{255, 255, 255};
+    QColor foreColour{128, 128, 128};
+    QColor goodPointColour{128, 128, 255};
+    QColor badPointColour{255, 128, 128};
+    QColor latestMarkerColour{255, 255, 128};
+    QRect zoomInRect, zoomOutRect; // from the last draw, right and bottom inclusive
+    Button pressedButton = NoButton;
+    int menuResourceId = IDM_POPUP_SCATTER_PLOT;
+    ScatterProjection projection; // from the last draw
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void PressAt(const QPoint& at);
+
+    QMenu* m_menu = nullptr;
+    QImage m_buffer;
+    int m_nRepaintRequests = 0;
+};

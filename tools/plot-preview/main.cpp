@@ -1,0 +1,105 @@
+// plot-preview: shows the position plot and the scatter plot, which no page of the program
+// shows, fed with a wandering position once a second (or faster with a number of samples
+// per second as the only argument). Their context menus act here as the frame would act.
+
+#include <QApplication>
+#include <QSplitter>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+
+#include "app/FrameEvents.h"
+#include "displays/CPositionPlotWnd.h"
+#include "displays/CScatterPlotWnd.h"
+#include "displays/MicroDegrees.h"
+
+namespace {
+
+class PreviewWindow : public QSplitter {
+public:
+    PreviewWindow() {
+        setWindowTitle(QStringLiteral("Plot preview"));
+        m_position = new CPositionPlotWnd(this);
+        m_scatter = new CScatterPlotWnd(this);
+        addWidget(m_position);
+        addWidget(m_scatter);
+        setSizes({900, 500});
+        resize(1200, 560);
+    }
+
+    // One receiver sample: a slow drift with noise, and now and then a poor HDOP.
+    void Step() {
+        m_lat += 2e-7 + m_noise(m_rng) * 3e-6;
+        m_lon += m_noise(m_rng) * 3e-6;
+        const double alt = 42.0 + m_noise(m_rng) * 4.0;
+        const double hdop = m_uniform(m_rng) < 0.1 ? 4.5 : 0.9 + m_uniform(m_rng);
+        m_scatter->AddPosition(m_lat, m_lon, alt, hdop, hdop * 1.4);
+        m_position->AddPosition(m_lat, m_lon, alt);
+        CScatterPlotPosition average;
+        average.latitude = MicroDegrees(m_position->m_averages[0].Average());
+        average.longitude = MicroDegrees(m_position->m_averages[1].Average());
+        m_scatter->averageCentre = average;
+        m_scatter->RequestRepaint();
+    }
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() != WM_COMMAND_EVENT)
+            return QSplitter::event(e);
+        switch (static_cast<CommandEvent*>(e)->id()) {
+        case ID_CLEAR_POSITION_PLOTS:
+            m_position->ClearPlots();
+            break;
+        case ID_SCATTER_CLEAR_PLOT:
+            m_scatter->ClearPlot(true);
+            m_scatter->centreMode = ScatterPlotModel::CentreOnNextSample;
+            m_scatter->recentrePending = 1;
+            break;
+        case ID_SCATTER_CENTRE_USER_POSITION:
+            Centre(ScatterPlotModel::CentreOnUser);
+            break;
+        case ID_SCATTER_CENTRE_ON_AVERAGE:
+            Centre(ScatterPlotModel::CentreOnAverage);
+            break;
+        case ID_SCATTER_CENTRE_NEXT_SAMPLE:
+            Centre(ScatterPlotModel::CentreOnNextSample);
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+
+private:
+    void Centre(int mode) {
+        m_scatter->centreMode = mode;
+        m_scatter->recentrePending = 1;
+        m_scatter->RequestRepaint();
+    }
+
+    CPositionPlotWnd* m_position;
+    CScatterPlotWnd* m_scatter;
+    double m_lat = 51.4778, m_lon = -0.0015;
+    std::mt19937 m_rng{20240601};
+    std::normal_distribution<double> m_noise{0.0, 1.0};
+    std::uniform_real_distribution<double> m_uniform{0.0, 1.0};
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    int rate = 1;
+    if (argc > 1)
+        rate = std::max(1, std::min(1000, std::atoi(argv[1])));
+    PreviewWindow window;
+    for (int i = 0; i < 30; ++i)
+        window.Step();
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { window.Step(); });
+    timer.start(1000 / rate);
+    window.show();
+    return app.exec();
+}
