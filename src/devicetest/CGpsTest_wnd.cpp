@@ -128,6 +128,9 @@ void CGpsTest_wnd::CreateControls() {
                 kCheckY[i], kCheckW[i], 10);
         m_iconResults[i] = Add(kItemIconIds[i], new QLabel(this), 74, kIconY[i], 20, 20);
         m_iconResults[i]->setScaledContents(true);
+        // Opaque, so that a changed icon does not repaint the page (each page paint sends
+        // a command to the device).
+        m_iconResults[i]->setAutoFillBackground(true);
         m_iconResults[i]->setPixmap(m_iconNotPassed);
         auto* button = Add(kItemButtonIds[i], new QPushButton(QStringLiteral("TEST"), this), 111,
                            kButtonY[i], 34, 15);
@@ -168,17 +171,20 @@ void CGpsTest_wnd::CreateControls() {
             223, 42, 14);
     connect(parameterFile, &QPushButton::clicked, this, &CGpsTest_wnd::OnParameterFile);
 
-    const QString blueLabel =
-        QStringLiteral("QLabel { color: rgb(0,0,255); background: transparent; }");
-    Add(IDC_STATIC_ONTIME, new QLabel(QStringLiteral("ON TIME"), this), 156, 245, 56, 15)
-        ->setStyleSheet(blueLabel);
+    // The labels have no brush of their own: they fill with the page's background, which also
+    // keeps their updates from repainting the page.
+    const auto plainLabel = [this](int id, const QString& text, int x, int y, int w, int h,
+                                   const char* colour) {
+        QLabel* label = Add(id, new QLabel(text, this), x, y, w, h);
+        label->setAutoFillBackground(true);
+        label->setStyleSheet(QStringLiteral("QLabel { color: %1; }").arg(QLatin1String(colour)));
+        return label;
+    };
+    plainLabel(IDC_STATIC_ONTIME, QStringLiteral("ON TIME"), 156, 245, 56, 15, "rgb(0,0,255)");
     m_staticSeconds =
-        Add(IDC_STATIC_SECONDS, new QLabel(QStringLiteral("0 sec"), this), 236, 244, 56, 15);
+        plainLabel(IDC_STATIC_SECONDS, QStringLiteral("0 sec"), 236, 244, 56, 15, "rgb(200,0,0)");
     m_staticSeconds->setFont(FancyFont(15, false));
-    m_staticSeconds->setStyleSheet(
-        QStringLiteral("QLabel { color: rgb(200,0,0); background: transparent; }"));
-    Add(IDC_STATIC_TIMEOUT, new QLabel(QStringLiteral("Timeout"), this), 156, 274, 56, 15)
-        ->setStyleSheet(blueLabel);
+    plainLabel(IDC_STATIC_TIMEOUT, QStringLiteral("Timeout"), 156, 274, 56, 15, "rgb(0,0,255)");
 
     m_editTimeout = Add(IDC_EDIT_TIMEOUT, new QLineEdit(this), 236, 274, 56, 15);
     m_editTimeout->setValidator(new QRegularExpressionValidator(
