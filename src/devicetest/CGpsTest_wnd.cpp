@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
@@ -127,10 +128,8 @@ void CGpsTest_wnd::CreateControls() {
             Add(kItemCheckIds[i], new QCheckBox(QString::fromLatin1(kCaptions[i]), this), 16,
                 kCheckY[i], kCheckW[i], 10);
         m_iconResults[i] = Add(kItemIconIds[i], new QLabel(this), 74, kIconY[i], 20, 20);
-        m_iconResults[i]->setScaledContents(true);
-        // Opaque, so that a changed icon does not repaint the page (each page paint sends
-        // a command to the device).
-        m_iconResults[i]->setAutoFillBackground(true);
+        // Drawn at the icon's own size from the control's corner, as an icon static does.
+        m_iconResults[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         m_iconResults[i]->setPixmap(m_iconNotPassed);
         auto* button = Add(kItemButtonIds[i], new QPushButton(QStringLiteral("TEST"), this), 111,
                            kButtonY[i], 34, 15);
@@ -171,13 +170,12 @@ void CGpsTest_wnd::CreateControls() {
             223, 42, 14);
     connect(parameterFile, &QPushButton::clicked, this, &CGpsTest_wnd::OnParameterFile);
 
-    // The labels have no brush of their own: they fill with the page's background, which also
-    // keeps their updates from repainting the page.
+    // The labels have no brush of their own: the page shows through.
     const auto plainLabel = [this](int id, const QString& text, int x, int y, int w, int h,
                                    const char* colour) {
         QLabel* label = Add(id, new QLabel(text, this), x, y, w, h);
-        label->setAutoFillBackground(true);
-        label->setStyleSheet(QStringLiteral("QLabel { color: %1; }").arg(QLatin1String(colour)));
+        label->setStyleSheet(QStringLiteral("QLabel { color: %1; background: transparent; }")
+                                 .arg(QLatin1String(colour)));
         return label;
     };
     plainLabel(IDC_STATIC_ONTIME, QStringLiteral("ON TIME"), 156, 245, 56, 15, "rgb(0,0,255)");
@@ -519,6 +517,12 @@ void CGpsTest_wnd::HandleParameterBlock(const std::u16string& block) {
 
 void CGpsTest_wnd::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
+    // A label or icon without a background of its own repaints the page beneath it; that is
+    // the control's update, not the page coming on screen.
+    for (const QWidget* control : std::as_const(m_controls)) {
+        if (control->isVisible() && control->geometry().contains(event->rect()))
+            return;
+    }
     // The device's GPS test output would bury the test replies while this page is on screen.
     Send(DeviceTestCommands::kGpsTestOutputOff);
 }

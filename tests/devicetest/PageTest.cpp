@@ -410,8 +410,17 @@ private slots:
         host.resize(900, 700);
         host.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host));
+        const auto gpsOff = [&] {
+            return std::count(sender.lines.begin(), sender.lines.end(), "AT+GPSTEST=0\r\n");
+        };
+        // A changed icon repaints only its own corner of the page: nothing is sent.
+        QTest::qWait(20);
+        sender.lines.clear();
+        shown->OnReceive("AT+TEST_SIM==1");
+        QTest::qWait(20);
+        QCOMPARE(gpsOff(), 0);
         shown->repaint();
-        QVERIFY(std::count(sender.lines.begin(), sender.lines.end(), "AT+GPSTEST=0\r\n") >= 1);
+        QCOMPARE(gpsOff(), 1);
 
         auto* read = qobject_cast<QPushButton*>(shown->Control(1022));
         read->setFocus();
