@@ -7,8 +7,8 @@ Magenta (255, 0, 255) marks the transparent pixels where the program expects it.
 """
 import math
 import os
-import struct
-import zlib
+
+from pngwrite import write_png
 
 MAGENTA = (255, 0, 255, 255)
 CLEAR = (0, 0, 0, 0)
@@ -81,20 +81,7 @@ class Canvas:
                 self.set(ox + x, oy + y, other.px[y][x])
 
     def save(self, path):
-        raw = b"".join(
-            b"\x00" + b"".join(struct.pack("BBBB", *p) for p in row) for row in self.px)
-
-        def chunk(tag, data):
-            body = tag + data
-            return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-
-        png = b"\x89PNG\r\n\x1a\n"
-        png += chunk(b"IHDR", struct.pack(">IIBBBBB", self.w, self.h, 8, 6, 0, 0, 0))
-        png += chunk(b"IDAT", zlib.compress(raw, 9))
-        png += chunk(b"IEND", b"")
-        os.makedirs(os.path.dirname(path), exist_ok=True)
-        with open(path, "wb") as f:
-            f.write(png)
+        write_png(path, self.px)
 
 
 def rgb(r, g, b):

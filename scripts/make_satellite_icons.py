@@ -9,9 +9,9 @@ with a black outline flank a small body (columns 5-9, rows 4-9) that meets the p
 Usage: make_satellite_icons.py [OUTPUT_DIR]   (default: resources/bitmaps)
 """
 import os
-import struct
 import sys
-import zlib
+
+from pngwrite import write_png
 
 MAGENTA = (255, 0, 255)
 BLACK = (0, 0, 0)
@@ -40,19 +40,6 @@ def draw_icon(panel, body):
         px[y][5] = body
         px[y][9] = body
     return px
-
-
-def write_png(path, px):
-    raw = b"".join(b"\x00" + bytes(c for rgb in row for c in rgb) for row in px)
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-    png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", SIZE, SIZE, 8, 2, 0, 0, 0))
-    png += chunk(b"IDAT", zlib.compress(raw, 9))
-    png += chunk(b"IEND", b"")
-    with open(path, "wb") as f:
-        f.write(png)
 
 
 def main():

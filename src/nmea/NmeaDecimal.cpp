@@ -19,7 +19,8 @@ inline int BoundedLength(const char* text, int limit) {
     return nul ? static_cast<int>(static_cast<const char*>(nul) - text) : limit;
 }
 
-double Decimal(const char* p, const char* end) {
+// Skips leading white space and an optional sign; returns whether the sign was a minus.
+inline bool SkipSpaceAndSign(const char*& p, const char* end) {
     while (p < end && IsSpace(*p))
         ++p;
     bool negative = false;
@@ -27,6 +28,11 @@ double Decimal(const char* p, const char* end) {
         negative = *p == '-';
         ++p;
     }
+    return negative;
+}
+
+double Decimal(const char* p, const char* end) {
+    const bool negative = SkipSpaceAndSign(p, end);
     const char* mantissa = p;
     const char* q = p;
     int intDigits = 0;
@@ -98,13 +104,7 @@ double Decimal(const char* p, const char* end) {
 }
 
 int32_t Integer(const char* p, const char* end) {
-    while (p < end && IsSpace(*p))
-        ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) {
-        negative = *p == '-';
-        ++p;
-    }
+    const bool negative = SkipSpaceAndSign(p, end);
     long long value = 0;
     constexpr long long kLimit = 1LL << 31;
     while (p < end && IsDigit(*p)) {
