@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Draws the factory test's result icons: 168 "not passed" (red disc, white cross) and
-169 "passed" (green disc, white tick), 32x32 RGBA, written to resources/bitmaps/.
-Standard library only, so the icons can be remade on any bench machine."""
+169 "passed" (green disc, white tick), 32 x 32 with an anti-aliased transparent edge.
+
+Usage: make_result_icons.py [OUTPUT_DIR]   (default: resources/bitmaps)
+"""
 import math
 import os
-import struct
 import sys
-import zlib
+
+from pngwrite import write_png
 
 SIZE = 32
 SUB = 4  # supersampling per axis for smooth edges
@@ -22,7 +24,7 @@ def draw(disc, strokes, width):
     c = SIZE / 2
     rows = []
     for y in range(SIZE):
-        row = bytearray()
+        row = []
         for x in range(SIZE):
             inside = mark = 0
             for sy in range(SUB):
@@ -33,37 +35,23 @@ def draw(disc, strokes, width):
                         inside += 1
                         if any(seg_dist(px, py, *s) <= width / 2 for s in strokes):
                             mark += 1
-            n = SUB * SUB
-            a = inside / n
             if inside:
                 m = mark / inside
                 rgb = [round(disc[i] * (1 - m) + 255 * m) for i in range(3)]
             else:
                 rgb = [0, 0, 0]
-            row += bytes(rgb + [round(255 * a)])
-        rows.append(b"\0" + bytes(row))
-    return b"".join(rows)
-
-
-def png(raw):
-    def chunk(kind, data):
-        body = kind + data
-        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
-
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)
-    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+            row.append(tuple(rgb + [round(255 * inside / (SUB * SUB))]))
+        rows.append(row)
+    return rows
 
 
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(__file__), "..", "..", "resources", "bitmaps")
+        os.path.dirname(os.path.abspath(__file__)), "..", "resources", "bitmaps")
     cross = [(10, 10, 22, 22), (22, 10, 10, 22)]
     tick = [(8.5, 16.5, 13.5, 21.5), (13.5, 21.5, 23.5, 10.5)]
-    with open(os.path.join(out, "168.png"), "wb") as f:
-        f.write(png(draw((210, 30, 30), cross, 3.6)))
-    with open(os.path.join(out, "169.png"), "wb") as f:
-        f.write(png(draw((30, 160, 50), tick, 3.6)))
+    write_png(os.path.join(out, "168.png"), draw((210, 30, 30), cross, 3.6))
+    write_png(os.path.join(out, "169.png"), draw((30, 160, 50), tick, 3.6))
 
 
 if __name__ == "__main__":
