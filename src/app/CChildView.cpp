@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
+#include "devicetest/CGpsTest_wnd.h"
 #include "displays/CFrontPanelStatusWnd.h"
 #include "displays/CPositionPlotWnd.h"
 #include "displays/CScatterPlotWnd.h"
@@ -41,8 +42,8 @@ CChildView::CChildView(ILineSender* sender, QWidget* parent) : QWidget(parent) {
     m_wndMonitor->setObjectName(QStringLiteral("NMEA Monitor"));
     m_wndFrontPanel = new CFrontPanelStatusWnd(sender, m_wndTabs);
     m_wndFrontPanel->setObjectName(QStringLiteral("Front Panel Status"));
-    m_wndTestPage = new QWidget(m_wndTabs);
-    m_wndTestPage->setObjectName(QStringLiteral("Factory Test"));
+    auto* testPage = new CGpsTest_wnd(sender, m_wndTabs);
+    m_wndTestPage = testPage;
     m_wndConfigPage = new QWidget(m_wndTabs);
     m_wndConfigPage->setObjectName(QStringLiteral("Tracker Configuration"));
 
@@ -52,6 +53,8 @@ CChildView::CChildView(ILineSender* sender, QWidget* parent) : QWidget(parent) {
     m_wndTabs->addTab(m_wndTestPage, TabImage(strip, 2), QStringLiteral("Factory Test"));
     m_wndTabs->addTab(m_wndConfigPage, TabImage(strip, 3), QStringLiteral("Tracker Configuration"));
     m_wndTabs->setCurrentIndex(MonitorPage);
+    // The page is already in its tab; this makes the receive tick hand it every chunk.
+    SetTestPage(testPage, testPage);
 
     m_wndScatterPlot = new CScatterPlotWnd(this);
     m_wndScatterPlot->setObjectName(QStringLiteral("Scatter Plot"));

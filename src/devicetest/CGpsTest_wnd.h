@@ -1,0 +1,138 @@
+#pragma once
+// The "Factory Test" page: single item tests, the timed automatic run with its pass or fail
+// verdict, the parameter block check against a parameter file, and the test log.
+
+#include <QHash>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/IReceiveChunkConsumer.h"
+#include "devicetest/ExpectedParameters.h"
+#include "devicetest/TestItem.h"
+
+class ILineSender;
+class QCheckBox;
+class QFont;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTextEdit;
+class QTimer;
+
+class CGpsTest_wnd : public QWidget, public IReceiveChunkConsumer {
+    Q_OBJECT
+public:
+    // Control ids of template 160.
+    enum ControlId {
+        IDC_GROUP_TEST = 1235,
+        IDC_STATIC_ITEM = 1236,
+        IDC_STATIC_RESULT = 1206,
+        IDC_CHECK_ALL = 1182,
+        IDC_CHECK_AUTOTEST = 1119,
+        IDC_BUTTON_START = 1051,
+        IDC_GROUP_PARAMETER = 1239,
+        IDC_EDIT_PARAMETER = 1031,
+        IDC_CHECK_IMEI = 1012,
+        IDC_BUTTON_READPARAMETER = 1022,
+        IDC_GROUP_LOG = 1243,
+        IDC_EDIT_LOG = 1007,
+        IDC_EDIT_PARAMETERFILE = 1308,
+        IDC_BUTTON_PARAMETERFILE = 1310,
+        IDC_STATIC_ONTIME = 1307,
+        IDC_STATIC_SECONDS = 1306,
+        IDC_STATIC_TIMEOUT = 1309,
+        IDC_EDIT_TIMEOUT = 1060,
+    };
+    static constexpr std::array<int, kTestItemCount> kItemCheckIds{1203, 1192, 1193,
+                                                                   1196, 1195, 1197};
+    static constexpr std::array<int, kTestItemCount> kItemIconIds{1213, 1212, 1208,
+                                                                  1209, 1210, 1211};
+    static constexpr std::array<int, kTestItemCount> kItemButtonIds{1194, 1198, 1199,
+                                                                    1200, 1201, 1202};
+    static constexpr int kIconNotPassed = 168;
+    static constexpr int kIconPassed = 169;
+    static const QString kStartCaption; // "开始测试"
+    static const QString kStopCaption;  // "Stop Test"
+
+    explicit CGpsTest_wnd(ILineSender* sender, QWidget* parent = nullptr);
+    ~CGpsTest_wnd() override;
+
+    // IReceiveChunkConsumer: one received chunk that is not a configuration reply.
+    void OnReceive(const char* chunk) override;
+
+    // Handlers, public so that the frame's posted clicks and the tests reach them.
+    void OnStart();
+    void OnReadParameter();
+    void OnParameterFile();
+    void OnSingleTest(std::size_t item);
+    void OnAll();
+    void OnTimer(int id);
+    void OnSize(int width, int height);
+    void StopTest();
+    void CheckVerdict();
+    void ResetResultIcons();
+    void HandleParameterBlock(const std::u16string& block);
+    void LoadParameterFile(const QString& path);
+
+    QWidget* Control(int id) const { return m_controls.value(id); }
+    bool IsTimerActive(int id) const;
+    int ResultIcon(std::size_t item) const { return m_resultIcons.at(item); }
+    QString LogText() const;
+    QString StartCaption() const;
+    bool IsRunning() const { return StartCaption() == kStopCaption; }
+
+    // Page state.
+    std::uint8_t passFlags = 0;
+    std::int32_t elapsedMs = 0;
+    std::int32_t runSeconds = 0;
+    ::ExpectedParameters expectedParameters;
+    QString parameterFilePath;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CreateControls();
+    template <class T> T* Add(int id, T* control, int x, int y, int w, int h);
+    void SetTimer(int id, int ms);
+    void KillTimer(int id);
+    void PostClick(void (CGpsTest_wnd::*handler)());
+    void InsertLog(std::u16string_view text);
+    void InsertLog(const QString& text);
+    void Send(std::u16string_view text);
+    void SendAndLog(std::u16string_view text);
+    void SetResultIcon(std::size_t item, int icon);
+    void SetSecondsLabel(const char* format, int value);
+    void Box(int icon, const QString& text);
+    void CloseOpenVerdictBoxes();
+    bool PreTranslateMessage(QEvent* event);
+    QWidget* BoxParent();
+
+    ILineSender* m_sender;
+    QHash<int, QWidget*> m_controls;
+    QHash<int, QTimer*> m_timers;
+    std::array<QCheckBox*, kTestItemCount> m_checkItems{};
+    std::array<QLabel*, kTestItemCount> m_iconResults{};
+    std::array<int, kTestItemCount> m_resultIcons{};
+    QCheckBox* m_checkAll = nullptr;
+    QCheckBox* m_checkAutoTest = nullptr;
+    QCheckBox* m_checkImei = nullptr;
+    QPushButton* m_buttonStart = nullptr;
+    QTextEdit* m_editParameter = nullptr;
+    QPlainTextEdit* m_editLog = nullptr;
+    QLineEdit* m_editParameterFile = nullptr;
+    QLineEdit* m_editTimeout = nullptr;
+    QLabel* m_staticSeconds = nullptr;
+    QPixmap m_iconNotPassed;
+    QPixmap m_iconPassed;
+    QSize m_previousSize; // invalid until the first resize
+};
