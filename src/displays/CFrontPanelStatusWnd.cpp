@@ -1,4 +1,5 @@
 #include "displays/CFrontPanelStatusWnd.h"
+#include "displays/OffscreenPaint.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -113,19 +114,8 @@ void CFrontPanelStatusWnd::paintEvent(QPaintEvent*) {
         return;
     // The off-screen image is kept while the client size stays the same, so that a paint
     // at the position rate does not allocate and fault in a fresh image every time.
-    const qreal dpr = devicePixelRatioF();
-    const QSize pixels = size() * dpr;
-    if (m_buffer.size() != pixels)
-        m_buffer = QImage(pixels, QImage::Format_RGB32);
-    m_buffer.setDevicePixelRatio(dpr);
-    {
-        QPainter mem(&m_buffer);
-        Render(mem, size());
-    }
-    {
-        QPainter screen(this);
-        screen.drawImage(0, 0, m_buffer);
-    }
+    PaintOffscreen(*this, m_buffer,
+                   [this](QPainter& p, const QSize& client) { Render(p, client); });
     RefreshSatellites(false);
     if (m_sender)
         m_sender->SendLine(kGpsTestOn);

@@ -1,4 +1,5 @@
 #include "displays/CPositionPlotWnd.h"
+#include "displays/OffscreenPaint.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -104,14 +105,8 @@ QString CPositionPlotWnd::ValueText() const {
 void CPositionPlotWnd::paintEvent(QPaintEvent*) {
     if (width() <= 0 || height() <= 0)
         return;
-    if (m_buffer.size() != size())
-        m_buffer = QImage(size(), QImage::Format_RGB32);
-    {
-        QPainter mem(&m_buffer);
-        Render(mem, size());
-    }
-    QPainter screen(this);
-    screen.drawImage(0, 0, m_buffer);
+    PaintOffscreen(*this, m_buffer,
+                   [this](QPainter& p, const QSize& client) { Render(p, client); });
 }
 
 void CPositionPlotWnd::Render(QPainter& p, const QSize& client) {

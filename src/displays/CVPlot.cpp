@@ -1,4 +1,5 @@
 #include "displays/CVPlot.h"
+#include "displays/OffscreenPaint.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -72,15 +73,11 @@ void CVPlot::ClearSeries(int series) {
 void CVPlot::paintEvent(QPaintEvent*) {
     if (width() <= 0 || height() <= 0)
         return;
-    if (m_buffer.size() != size())
-        m_buffer = QImage(size(), QImage::Format_RGB32);
-    m_buffer.fill(palette().window().color());
-    {
-        QPainter mem(&m_buffer);
-        Draw(mem, PlotRect{0, 0, width(), height()});
-    }
-    QPainter screen(this);
-    screen.drawImage(0, 0, m_buffer);
+    PaintOffscreen(*this, m_buffer, [this](QPainter& p, const QSize& client) {
+        // Draw leaves the background outside the plot area to its caller.
+        p.fillRect(QRect(QPoint(0, 0), client), palette().window());
+        Draw(p, PlotRect{0, 0, client.width(), client.height()});
+    });
 }
 
 void CVPlot::Draw(QPainter& p, const PlotRect& r) {
