@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "PixelCheck.h"
 #include "app/FrameEvents.h"
 #include "app/ILineSender.h"
 #include "displays/CAzimuthElevationWnd.h"
@@ -44,18 +45,6 @@ QImage RenderPage(CFrontPanelStatusWnd& page, QSize size) {
 QRgb Rgb(int r, int g, int b) {
     return qRgb(r, g, b);
 }
-
-QString Name(QRgb c) {
-    return QStringLiteral("(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
-}
-
-#define EXPECT_PIXEL(img, x, y, rgb)                                                               \
-    QVERIFY2(((img).pixel((x), (y)) & 0xffffff) == ((rgb)&0xffffff),                               \
-             qPrintable(QStringLiteral("pixel (%1,%2) is %3, expected %4")                         \
-                            .arg(x)                                                                \
-                            .arg(y)                                                                \
-                            .arg(Name((img).pixel((x), (y))))                                      \
-                            .arg(Name(rgb))))
 
 // Cells of the signal chart, as the page lays them out.
 struct Cell {
@@ -455,7 +444,7 @@ private slots:
         }
         // Inside the mask (60 pixels out): 16/255 of white over black.
         const QRgb washed = img.pixel(90 + 20, 90 + 30);
-        QVERIFY2(qRed(washed) >= 15 && qRed(washed) <= 17, qPrintable(Name(washed)));
+        QVERIFY2(qRed(washed) >= 15 && qRed(washed) <= 17, qPrintable(PixelName(washed)));
         // Outside the mask, still on the disc: the plain fill.
         EXPECT_PIXEL(img, 90 + 55, 90 + 40, Rgb(0, 0, 0));
         // The outline passes through the mapped points, e.g. north-east 60 pixels out.
@@ -586,7 +575,7 @@ private slots:
                 const QString at = QStringLiteral("%1,%2 is %3 alpha %4")
                                        .arg(x)
                                        .arg(y)
-                                       .arg(Name(px))
+                                       .arg(PixelName(px))
                                        .arg(qAlpha(px));
                 const bool inPanel = y <= 13 && (x <= 4 || x >= 10);
                 const bool inBody = x >= 5 && x <= 9 && y >= 4 && y <= 9;

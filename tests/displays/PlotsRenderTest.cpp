@@ -12,6 +12,7 @@
 #include <cmath>
 #include <vector>
 
+#include "PixelCheck.h"
 #include "app/FrameEvents.h"
 #include "app/Profile.h"
 #include "displays/CPositionPlotWnd.h"
@@ -25,18 +26,6 @@ namespace {
 // A flat page background (caption fill) with navy text: easy to tell from what is drawn.
 constexpr unsigned kFlatLook = AppLook::VS2005;
 const QRgb kNavy = qRgb(0, 0, 128);
-
-QString Name(QRgb c) {
-    return QStringLiteral("(%1,%2,%3)").arg(qRed(c)).arg(qGreen(c)).arg(qBlue(c));
-}
-
-#define EXPECT_PIXEL(img, x, y, rgb)                                                               \
-    QVERIFY2(((img).pixel((x), (y)) & 0xffffff) == ((rgb)&0xffffff),                               \
-             qPrintable(QStringLiteral("pixel (%1,%2) is %3, expected %4")                         \
-                            .arg(x)                                                                \
-                            .arg(y)                                                                \
-                            .arg(Name((img).pixel((x), (y))))                                      \
-                            .arg(Name(rgb))))
 
 QImage Blank(QSize size, QColor fill = QColor(10, 20, 30)) {
     QImage img(size, QImage::Format_RGB32);
