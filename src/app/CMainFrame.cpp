@@ -700,12 +700,12 @@ void CMainFrame::OnDisconnect() {
     theSerialPort.Close();
 }
 
-void CMainFrame::OnSourceLost(quint64 source) {
+void CMainFrame::OnSourceLost() {
     // The device went away (unplugged, hung up): close it so that Connect and Disconnect
-    // show the truth, and say so where the operator looks.
-    // The reader knows which source it gave up on; the id carried by the notice is only a
-    // first filter, read when the notice was posted.
-    if (source != theSerialPort.SourceId() || !CloseLostSource())
+    // show the truth, and say so where the operator looks. The reader knows which source it
+    // gave up on, so a notice that arrives after the operator opened another source leaves
+    // that one alone.
+    if (!CloseLostSource())
         return;
     statusBar()->showMessage(QStringLiteral("The connection to the device was lost."), 10000);
 }
@@ -913,11 +913,7 @@ void CMainFrame::DataSent() {
 }
 
 void CMainFrame::SourceLost() {
-    // Names the source that failed, so that a notice that arrives after the operator has
-    // opened another source leaves that one alone.
-    QCoreApplication::postEvent(
-        this,
-        new FrameMessageEvent(WM_SOURCE_LOST, static_cast<qintptr>(theSerialPort.SourceId())));
+    QCoreApplication::postEvent(this, new QEvent(WM_SOURCE_LOST));
 }
 
 void CMainFrame::PositionUpdate(std::stop_token stop) {
@@ -951,12 +947,9 @@ bool CMainFrame::event(QEvent* e) {
         OnUpdateAvailable(msg ? msg->wParam() : 0);
         return true;
     }
-    case WM_SOURCE_LOST: {
-        auto* msg = dynamic_cast<FrameMessageEvent*>(e);
-        if (msg)
-            OnSourceLost(static_cast<quint64>(msg->wParam()));
+    case WM_SOURCE_LOST:
+        OnSourceLost();
         return true;
-    }
     case WM_COMMAND_EVENT:
         if (auto* cmd = dynamic_cast<CommandEvent*>(e))
             OnCommand(cmd->id());

@@ -105,7 +105,7 @@ private:
     void OnLook(unsigned id);
     void OnCentreMode(int mode);
     void OnUpdateAvailable(qintptr version);
-    void OnSourceLost(quint64 source);
+    void OnSourceLost();
     void AutomaticConnection();
     void ClearDecodedData();
     void LoadDopThresholdIntoScatterPlot();
