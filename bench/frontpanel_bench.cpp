@@ -10,9 +10,9 @@
 #include <mutex>
 
 #include "displays/CFrontPanelStatusWnd.h"
-#include "displays/LookColours.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
+#include "uisupport/LookColours.h"
 
 namespace {
 

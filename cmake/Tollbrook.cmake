@@ -15,8 +15,12 @@ if(TB_SANITIZE)
 endif()
 
 # Where the shared receiver captures live on our own machines; tests skip when it is absent.
-get_filename_component(TB_CORPUS_DIR "${CMAKE_SOURCE_DIR}/../shared/corpus" ABSOLUTE)
+get_filename_component(_tb_default_corpus "${CMAKE_SOURCE_DIR}/../shared/corpus" ABSOLUTE)
+set(TB_CORPUS_DIR "${_tb_default_corpus}" CACHE PATH "Folder of receiver captures for the corpus tests")
 set(TB_TEST_DATA_DIR "${CMAKE_SOURCE_DIR}/tests/data")
+# Helpers shared by the tests of several folders (pseudo-terminals, settings in a temporary
+# folder, a recording line sender, pixel checks, the shell's test main).
+set(TB_TEST_SUPPORT_DIR "${CMAKE_SOURCE_DIR}/tests/support")
 
 # tb_add_gtest(name SOURCES a.cpp ... LIBS lib ... [LABELS l ...])
 # A GoogleTest executable registered with ctest, one ctest entry per test case.
@@ -24,6 +28,7 @@ function(tb_add_gtest name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+    target_include_directories(${name} PRIVATE ${TB_TEST_SUPPORT_DIR})
     target_compile_definitions(${name} PRIVATE
         TB_CORPUS_DIR="${TB_CORPUS_DIR}" TB_TEST_DATA_DIR="${TB_TEST_DATA_DIR}")
     include(GoogleTest)
@@ -46,6 +51,7 @@ function(tb_add_qtest name)
     add_executable(${name} ${T_SOURCES})
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test Threads::Threads)
+    target_include_directories(${name} PRIVATE ${TB_TEST_SUPPORT_DIR})
     target_compile_definitions(${name} PRIVATE
         TB_CORPUS_DIR="${TB_CORPUS_DIR}" TB_TEST_DATA_DIR="${TB_TEST_DATA_DIR}")
     add_test(NAME ${name} COMMAND ${name})

@@ -6,9 +6,7 @@
 #include "nmea/FieldSplit.h"
 #include "nmea/NmeaDecimal.h"
 
-#if HAVE_TB_DEVICETEST_CORE && HAVE_TB_TRACKERCONFIG_CORE
 #include "protocol_cases.h"
-#endif
 
 #include <climits>
 #include <cstdint>
@@ -110,13 +108,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FuzzDecimal(data, size);
         break;
         // ---- protocol parsers (device test and tracker configuration) ----
-#if HAVE_TB_DEVICETEST_CORE && HAVE_TB_TRACKERCONFIG_CORE
     case 6:
     case 7:
         // The remaining selector bits pick the protocol parser and its variant.
         FuzzProtocolParsers(static_cast<uint8_t>(selector >> 3), data, size);
         break;
-#endif
     default:
         FuzzFeedBytes(data, size);
         break;

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "devicetest/DeviceCommand.h"
+#include "device/DeviceCommand.h"
+#include "device/Local8Bit.h"
 #include "devicetest/ExpectedParameters.h"
-#include "devicetest/Local8Bit.h"
 #include "devicetest/ReadChunk.h"
 #include "devicetest/VerifyDeviceParameters.h"
 #include "trackerconfig/ParseConfigFile.h"

@@ -4,7 +4,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include "displays/LookColours.h"
+#include "uisupport/LookColours.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "app/CAboutDlg.h"
 
-#include "app/DialogUnits.h"
+#include "uisupport/DialogUnits.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #include "app/CChildView.h"
 
-#include "app/CommandIds.h"
-#include "app/IDeviceReplyConsumer.h"
-#include "app/IReceiveChunkConsumer.h"
+#include "device/IDeviceReplyConsumer.h"
+#include "device/IReceiveChunkConsumer.h"
+#include "uisupport/CommandIds.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -1,7 +1,7 @@
 #include "app/CDOPThresholdDlg.h"
 
-#include "app/DialogUnits.h"
-#include "app/UiHooks.h"
+#include "uisupport/DialogUnits.h"
+#include "uisupport/UiHooks.h"
 
 #include <QLabel>
 #include <QLineEdit>

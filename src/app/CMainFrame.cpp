@@ -7,15 +7,11 @@
 #include "app/CKestranoDesktopAlertWnd.h"
 #include "app/CSetPositionDlg.h"
 #include "app/CToolBarCustomizeDlg.h"
-#include "app/CommandIds.h"
 #include "app/DeviceReplyRouting.h"
-#include "app/FrameEvents.h"
-#include "app/IDeviceReplyConsumer.h"
-#include "app/IReceiveChunkConsumer.h"
 #include "app/KeyLockState.h"
-#include "app/Profile.h"
-#include "app/ProfileValues.h"
-#include "app/UiHooks.h"
+#include "device/IDeviceReplyConsumer.h"
+#include "device/IReceiveChunkConsumer.h"
+#include "device/Local8Bit.h"
 #include "displays/CScatterPlotWnd.h"
 #include "displays/MicroDegrees.h"
 #include "nmea/CNMEAParserWin32.h"
@@ -25,6 +21,12 @@
 #include "serial/CConnectDlg.h"
 #include "serial/CSio.h"
 #include "trackerconfig/CGps_Control.h"
+#include "uisupport/CommandIds.h"
+#include "uisupport/FrameEvents.h"
+#include "uisupport/Profile.h"
+#include "uisupport/ProfileValues.h"
+#include "uisupport/SettingsKeys.h"
+#include "uisupport/UiHooks.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -115,7 +117,7 @@ QString PortFailureReason(const QString& port, const std::string& lastError) {
 
 CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
     m_nAppLook = static_cast<unsigned>(
-        GetProfileInt(kWorkspaceSection, QStringLiteral("ApplicationLook"), kDefaultLook));
+        GetProfileInt(SettingsKey::kWorkspaceSection, SettingsKey::kApplicationLook, kDefaultLook));
 }
 
 CMainFrame::~CMainFrame() {
@@ -180,7 +182,8 @@ bool CMainFrame::Create() {
 
     LoadDopThresholdIntoScatterPlot();
     CScatterPlotWnd& scatter = m_wndView->ScatterPlot();
-    scatter.centreMode = GetProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), 2);
+    scatter.centreMode =
+        GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, 2);
     scatter.recentrePending = 1;
     LoadUserPositionIntoScatterPlot(false);
 
@@ -507,11 +510,11 @@ bool CMainFrame::IsCommandChecked(int id) const {
     case Cmd::ViewStatusBar:
         return statusBar()->isVisible() || !isVisible();
     case Cmd::CenterOnAverage:
-        return GetProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), 2) == 1;
+        return GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, 2) == 1;
     case Cmd::CenterNextSample:
-        return GetProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), 2) == 2;
+        return GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, 2) == 2;
     case Cmd::CenterUserPosition:
-        return GetProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), 2) == 0;
+        return GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, 2) == 0;
     default:
         if (id >= static_cast<int>(kFirstLook) && id <= static_cast<int>(kLastLook))
             return static_cast<unsigned>(id) == m_nAppLook;
@@ -636,14 +639,15 @@ void CMainFrame::OnCentreMode(int mode) {
     s.centreMode = mode;
     s.recentrePending = 1;
     s.RequestRepaint();
-    WriteProfileInt(kSettingsSection, QStringLiteral("Scatter Plot Mode"), mode);
+    WriteProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, mode);
 }
 
 void CMainFrame::OnLook(unsigned id) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_nAppLook = id;
     ApplyApplicationLook(id);
-    WriteProfileInt(kWorkspaceSection, QStringLiteral("ApplicationLook"), static_cast<int>(id));
+    WriteProfileInt(SettingsKey::kWorkspaceSection, SettingsKey::kApplicationLook,
+                    static_cast<int>(id));
     // Pages that draw themselves take their colours at paint time.
     for (QWidget* w : findChildren<QWidget*>())
         w->update();
@@ -660,9 +664,9 @@ void CMainFrame::ClearDecodedData() {
 void CMainFrame::AutomaticConnection() {
     theSerialPort.Close();
     ClearDecodedData();
-    const QString port = GetProfileString(kSettingsSection, QStringLiteral("Comm Port"),
+    const QString port = GetProfileString(SettingsKey::kSettingsSection, SettingsKey::kCommPort,
                                           QStringLiteral("/dev/ttyS0"));
-    const int baud = GetProfileInt(kSettingsSection, QStringLiteral("Baud"), 9600);
+    const int baud = GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kBaud, 9600);
     m_lastOpenPort = port;
     m_nLastOpenBaud = baud;
     // Silent: a missing or busy port at start-up is normal; Connect reports its failures.
@@ -671,9 +675,9 @@ void CMainFrame::AutomaticConnection() {
 
 void CMainFrame::OnConnect() {
     CConnectDlg dlg(this);
-    dlg.m_strPort = GetProfileString(kSettingsSection, QStringLiteral("Comm Port"),
+    dlg.m_strPort = GetProfileString(SettingsKey::kSettingsSection, SettingsKey::kCommPort,
                                      QStringLiteral("/dev/ttyS0"));
-    dlg.m_nBaud = GetProfileInt(kSettingsSection, QStringLiteral("Baud"), 115200);
+    dlg.m_nBaud = GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kBaud, 115200);
     if (ExecModal(dlg) != QDialog::Accepted)
         return;
 
@@ -692,8 +696,8 @@ void CMainFrame::OnConnect() {
                           PortFailureReason(port, theSerialPort.LastError()));
         return;
     }
-    WriteProfileString(kSettingsSection, QStringLiteral("Comm Port"), port);
-    WriteProfileInt(kSettingsSection, QStringLiteral("Baud"), baud);
+    WriteProfileString(SettingsKey::kSettingsSection, SettingsKey::kCommPort, port);
+    WriteProfileInt(SettingsKey::kSettingsSection, SettingsKey::kBaud, baud);
 }
 
 void CMainFrame::OnDisconnect() {
@@ -760,15 +764,15 @@ void CMainFrame::OnStop() {
 
 void CMainFrame::LoadDopThresholdIntoScatterPlot() {
     double value = 0.0;
-    if (ReadProfileDoubleLeading(kSettingsSection, QStringLiteral("DOP Threshold"), value))
+    if (ReadProfileDoubleLeading(SettingsKey::kSettingsSection, SettingsKey::kDopThreshold, value))
         m_wndView->ScatterPlot().dopThresholdX100 = TruncateScaled(value, 100.0);
 }
 
 void CMainFrame::LoadUserPositionIntoScatterPlot(bool repaint) {
     double lat = 0.0, lon = 0.0, alt = 0.0;
-    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Latitude"), lat);
-    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Longitude"), lon);
-    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Altitude"), alt);
+    ReadProfileDoubleExact(SettingsKey::kSettingsSection, SettingsKey::kUserLatitude, lat);
+    ReadProfileDoubleExact(SettingsKey::kSettingsSection, SettingsKey::kUserLongitude, lon);
+    ReadProfileDoubleExact(SettingsKey::kSettingsSection, SettingsKey::kUserAltitude, alt);
     CScatterPlotWnd& s = m_wndView->ScatterPlot();
     s.userCentre.latitude = MicroDegrees(lat);
     s.userCentre.longitude = MicroDegrees(lon);
@@ -779,7 +783,7 @@ void CMainFrame::LoadUserPositionIntoScatterPlot(bool repaint) {
 
 void CMainFrame::OnSetDopThreshold() {
     double value = 3.0;
-    ReadProfileDoubleLeading(kSettingsSection, QStringLiteral("DOP Threshold"), value);
+    ReadProfileDoubleLeading(SettingsKey::kSettingsSection, SettingsKey::kDopThreshold, value);
     CDOPThresholdDlg dlg(this);
     dlg.m_strThreshold = QString::asprintf("%.02f", value);
     if (dlg.DoModal() != QDialog::Accepted)
@@ -787,19 +791,25 @@ void CMainFrame::OnSetDopThreshold() {
     double entered = 0.0;
     if (!ParseLeadingDouble(dlg.m_strThreshold, entered))
         entered = 0.0;
-    WriteProfileDouble(kSettingsSection, QStringLiteral("DOP Threshold"), entered);
+    WriteProfileDouble(SettingsKey::kSettingsSection, SettingsKey::kDopThreshold, entered);
     LoadDopThresholdIntoScatterPlot();
 }
 
 void CMainFrame::OnSetUserPosition() {
     CSetPositionDlg dlg(this);
-    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Latitude"), dlg.m_dLatitude);
-    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Longitude"), dlg.m_dLongitude);
-    ReadProfileDoubleExact(kSettingsSection, QStringLiteral("User Altitude"), dlg.m_dAltitude);
+    ReadProfileDoubleExact(SettingsKey::kSettingsSection, SettingsKey::kUserLatitude,
+                           dlg.m_dLatitude);
+    ReadProfileDoubleExact(SettingsKey::kSettingsSection, SettingsKey::kUserLongitude,
+                           dlg.m_dLongitude);
+    ReadProfileDoubleExact(SettingsKey::kSettingsSection, SettingsKey::kUserAltitude,
+                           dlg.m_dAltitude);
     if (dlg.DoModal() == QDialog::Accepted) {
-        WriteProfileDouble(kSettingsSection, QStringLiteral("User Latitude"), dlg.m_dLatitude);
-        WriteProfileDouble(kSettingsSection, QStringLiteral("User Longitude"), dlg.m_dLongitude);
-        WriteProfileDouble(kSettingsSection, QStringLiteral("User Altitude"), dlg.m_dAltitude);
+        WriteProfileDouble(SettingsKey::kSettingsSection, SettingsKey::kUserLatitude,
+                           dlg.m_dLatitude);
+        WriteProfileDouble(SettingsKey::kSettingsSection, SettingsKey::kUserLongitude,
+                           dlg.m_dLongitude);
+        WriteProfileDouble(SettingsKey::kSettingsSection, SettingsKey::kUserAltitude,
+                           dlg.m_dAltitude);
     }
     LoadUserPositionIntoScatterPlot(true);
 }
@@ -891,7 +901,7 @@ void CMainFrame::OnDeviceReply(int type, const char* text) {
     if (!text)
         return;
     if (IDeviceReplyConsumer* page = m_wndView->ConfigurationPage())
-        page->ApplyDeviceReply(type, QString::fromLocal8Bit(text));
+        page->ApplyDeviceReply(static_cast<ReplyType>(type), DecodeLocal8Bit(text));
 }
 
 void CMainFrame::OnPositionUpdate() {

@@ -3,7 +3,7 @@
 // distribution every 100 ms, the position updates, the commands of all pages and SendLine.
 
 #include "app/CHTTPGet.h"
-#include "app/ILineSender.h"
+#include "device/ILineSender.h"
 #include "serial/IAcquisitionEvents.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "app/CSetPositionDlg.h"
 
-#include "app/DialogUnits.h"
-#include "app/ProfileValues.h"
-#include "app/UiHooks.h"
+#include "uisupport/DialogUnits.h"
+#include "uisupport/ProfileValues.h"
+#include "uisupport/UiHooks.h"
 
 #include <QLabel>
 #include <QLineEdit>

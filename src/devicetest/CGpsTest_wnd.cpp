@@ -19,18 +19,19 @@
 #include <algorithm>
 #include <limits>
 
-#include "app/DialogUnits.h"
-#include "app/ILineSender.h"
-#include "app/UiHooks.h"
+#include "device/DeviceCommand.h"
+#include "device/ILineSender.h"
+#include "device/Local8Bit.h"
 #include "devicetest/BuildFailText.h"
-#include "devicetest/DeviceCommand.h"
 #include "devicetest/DeviceTestCommands.h"
 #include "devicetest/LoadParameterFile.h"
-#include "devicetest/Local8Bit.h"
 #include "devicetest/PassFlags.h"
 #include "devicetest/ReadChunk.h"
 #include "devicetest/ToggleAlternation.h"
 #include "devicetest/VerifyDeviceParameters.h"
+#include "uisupport/DialogUnits.h"
+#include "uisupport/ProportionalChildLayout.h"
+#include "uisupport/UiHooks.h"
 
 const QString CGpsTest_wnd::kStartCaption = QStringLiteral("开始测试");
 const QString CGpsTest_wnd::kStopCaption = QStringLiteral("Stop Test");
@@ -533,26 +534,7 @@ void CGpsTest_wnd::resizeEvent(QResizeEvent* event) {
 }
 
 void CGpsTest_wnd::OnSize(int width, int height) {
-    if (width == 0 || height == 0) {
-        width = 800;
-        height = 600;
-    }
-    const QSize size(width, height);
-    if (m_previousSize.isValid() && m_previousSize.width() > 0 && m_previousSize.height() > 0) {
-        const std::int64_t pw = m_previousSize.width(), ph = m_previousSize.height();
-        for (QWidget* control : std::as_const(m_controls)) {
-            const QRect r = control->geometry();
-            // Edges, not sizes, are scaled: right and bottom are exclusive edges here.
-            const auto left = static_cast<int>(std::int64_t{r.left()} * width / pw);
-            const auto right = static_cast<int>((std::int64_t{r.left()} + r.width()) * width / pw);
-            const auto top = static_cast<int>(std::int64_t{r.top()} * height / ph);
-            const auto bottom =
-                static_cast<int>((std::int64_t{r.top()} + r.height()) * height / ph);
-            control->setGeometry(left, top, right - left, bottom - top);
-            control->update();
-        }
-    }
-    m_previousSize = size;
+    m_layout.Resize(QSize(width, height), m_controls.values());
 }
 
 bool CGpsTest_wnd::PreTranslateMessage(QEvent* event) {

@@ -11,9 +11,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/IReceiveChunkConsumer.h"
+#include "device/IReceiveChunkConsumer.h"
 #include "devicetest/ExpectedParameters.h"
 #include "devicetest/TestItem.h"
+#include "uisupport/ProportionalChildLayout.h"
 
 class ILineSender;
 class QCheckBox;
@@ -134,5 +135,5 @@ private:
     QLabel* m_staticSeconds = nullptr;
     QPixmap m_iconNotPassed;
     QPixmap m_iconPassed;
-    QSize m_previousSize; // invalid until the first resize
+    ProportionalChildLayout m_layout;
 };

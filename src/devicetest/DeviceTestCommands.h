@@ -1,23 +1,15 @@
 #pragma once
-// Factory-test commands that are not tied to one test item. Every command already ends in
-// CR LF; SendLine adds one more, so the device sees an empty line after each.
+// Factory-test commands that are not tied to one test item, the reply tokens the run looks
+// for and the texts of its verdicts.
 
 #include <string_view>
 
+#include "device/DeviceCommands.h"
+
 namespace DeviceTestCommands {
 
-// Asks the device for its parameter block ("<SETTING" ... "SETTING>").
-inline constexpr std::u16string_view kReadParameters = u"AT+TEST=1\r\n";
-inline constexpr std::u16string_view kRelayOn = u"AT+TEST_RELAY=1\r\n";
-inline constexpr std::u16string_view kRelayOff = u"AT+TEST_RELAY=0\r\n";
-inline constexpr std::u16string_view kBeepOn = u"AT+TEST_BEEP=1\r\n";
-inline constexpr std::u16string_view kBeepOff = u"AT+TEST_BEEP=0\r\n";
-// Keeps the device awake during a run.
-inline constexpr std::u16string_view kKeepAwake = u"AT+ESLP=0\r\n";
-// The device's GPS test output interleaves NMEA with replies; the pages switch it off while
-// they are on screen and the front panel switches it back on.
-inline constexpr std::u16string_view kGpsTestOutputOff = u"AT+GPSTEST=0\r\n";
-inline constexpr std::u16string_view kGpsTestOutputOn = u"AT+GPSTEST=1\r\n";
+// The commands themselves are shared with the other pages.
+using namespace ::DeviceCommands;
 
 // Reply tokens that are not tied to one test item.
 inline constexpr std::string_view kNewDeviceBanner = "Welcome";

@@ -1,6 +1,6 @@
 #include "devicetest/LoadParameterFile.h"
 
-#include "devicetest/JoinedTextFile.h"
+#include "device/JoinedTextFile.h"
 
 LoadParameterFileResult LoadParameterFile(const std::filesystem::path& path,
                                           ExpectedParameters& expected) {

@@ -1,5 +1,5 @@
 #include "displays/CFrontPanelStatusWnd.h"
-#include "displays/OffscreenPaint.h"
+#include "uisupport/OffscreenPaint.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -12,18 +12,18 @@
 #include <algorithm>
 #include <mutex>
 
-#include "app/FrameEvents.h"
-#include "app/ILineSender.h"
-#include "displays/LookColours.h"
+#include "device/DeviceCommand.h"
+#include "device/DeviceCommands.h"
 #include "nmea/SnapshotLock.h"
+#include "uisupport/CommandIds.h"
+#include "uisupport/FrameEvents.h"
+#include "uisupport/LookColours.h"
 
 namespace {
 
 // The snapshot holds 96 satellites; more in view cannot be shown.
 constexpr int kMaxBars = 96;
 constexpr int kBarsWhenNoneInView = 12;
-
-const char kGpsTestOn[] = "AT+GPSTEST=1\r\n";
 
 DisplaySnapshot CopySnapshot() {
     std::lock_guard<std::mutex> lock(snapshotLock);
@@ -93,9 +93,9 @@ CFrontPanelStatusWnd::CFrontPanelStatusWnd(ILineSender* sender, QWidget* parent)
     m_skyPlot.usedBitmapId = IDB_SATELLITE_USED;
     m_skyPlot.inViewBitmapId = IDB_SATELLITE_IN_VIEW;
 
-    m_menu->addAction(QStringLiteral("Clear Satellite Trails"))->setData(ID_CLEAR_SATELLITE_TRAILS);
+    m_menu->addAction(QStringLiteral("Clear Satellite Trails"))->setData(Cmd::ClearSatelliteTrails);
     m_menu->addAction(QStringLiteral("Clear Satellite &Azimuth/Elevation Mask"))
-        ->setData(ID_CLEAR_SATELLITE_MASK);
+        ->setData(Cmd::ClearSatelliteMask);
     connect(m_menu, &QMenu::triggered, this,
             [this](QAction* a) { SendCommandToFrame(this, a->data().toInt()); });
 }
@@ -118,7 +118,7 @@ void CFrontPanelStatusWnd::paintEvent(QPaintEvent*) {
                    [this](QPainter& p, const QSize& client) { Render(p, client); });
     RefreshSatellites(false);
     if (m_sender)
-        m_sender->SendLine(kGpsTestOn);
+        SendDeviceCommand(*m_sender, DeviceCommands::kGpsTestOutputOn);
 }
 
 void CFrontPanelStatusWnd::Render(QPainter& p, const QSize& client) {

@@ -14,8 +14,6 @@ class QMenu;
 
 // Menu 138 and its two commands, handled by the main frame.
 constexpr int IDM_POPUP_FRONT_PANEL_STATUS = 138;
-constexpr int ID_CLEAR_SATELLITE_TRAILS = 32809;
-constexpr int ID_CLEAR_SATELLITE_MASK = 32811;
 // The two satellite icons of the sky plot.
 constexpr int IDB_SATELLITE_USED = 118;
 constexpr int IDB_SATELLITE_IN_VIEW = 102;

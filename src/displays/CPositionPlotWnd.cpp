@@ -1,5 +1,5 @@
 #include "displays/CPositionPlotWnd.h"
-#include "displays/OffscreenPaint.h"
+#include "uisupport/OffscreenPaint.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -9,8 +9,9 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "app/FrameEvents.h"
-#include "displays/LookColours.h"
+#include "uisupport/CommandIds.h"
+#include "uisupport/FrameEvents.h"
+#include "uisupport/LookColours.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ CPositionPlotWnd::CPositionPlotWnd(QWidget* parent) : QWidget(parent), m_menu(ne
     setAttribute(Qt::WA_OpaquePaintEvent);
     for (CVPlot& plot : m_plots)
         plot.frameColour = QColor(96, 96, 96);
-    m_menu->addAction(QStringLiteral("&Clear plots"))->setData(ID_CLEAR_POSITION_PLOTS);
+    m_menu->addAction(QStringLiteral("&Clear plots"))->setData(Cmd::ClearPositionPlots);
     connect(m_menu, &QMenu::triggered, this,
             [this](QAction* a) { SendCommandToFrame(this, a->data().toInt()); });
 }

@@ -16,7 +16,6 @@ class QMenu;
 
 // Menu 124 and its command, handled by the main frame.
 constexpr int IDM_POPUP_POSITION_PLOT = 124;
-constexpr int ID_CLEAR_POSITION_PLOTS = 32813;
 
 struct PositionPlotLayout {
     int margin = 0;

@@ -1,5 +1,5 @@
 #include "displays/CScatterPlotWnd.h"
-#include "displays/OffscreenPaint.h"
+#include "uisupport/OffscreenPaint.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -11,12 +11,14 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "app/FrameEvents.h"
-#include "app/Profile.h"
 #include "displays/DestinationPoint.h"
 #include "displays/GreatCircleDistance.h"
-#include "displays/LookColours.h"
 #include "displays/MicroDegrees.h"
+#include "uisupport/CommandIds.h"
+#include "uisupport/FrameEvents.h"
+#include "uisupport/LookColours.h"
+#include "uisupport/Profile.h"
+#include "uisupport/SettingsKeys.h"
 
 namespace {
 
@@ -247,9 +249,9 @@ QMenu* CScatterPlotWnd::ContextMenu() {
             const char* text;
             int id;
             int mode;
-        } items[3] = {{"Center Next Position Sample", ID_SCATTER_CENTRE_NEXT_SAMPLE, 2},
-                      {"Center On Average", ID_SCATTER_CENTRE_ON_AVERAGE, 1},
-                      {"Center To User Position...", ID_SCATTER_CENTRE_USER_POSITION, 0}};
+        } items[3] = {{"Center Next Position Sample", Cmd::CenterNextSample, 2},
+                      {"Center On Average", Cmd::CenterOnAverage, 1},
+                      {"Center To User Position...", Cmd::CenterUserPosition, 0}};
         for (const auto& item : items) {
             QAction* a = m_menu->addAction(QString::fromLatin1(item.text));
             a->setData(item.id);
@@ -257,14 +259,14 @@ QMenu* CScatterPlotWnd::ContextMenu() {
             a->setProperty("centreMode", item.mode);
         }
         m_menu->addSeparator();
-        m_menu->addAction(QStringLiteral("&Clear Plot"))->setData(ID_SCATTER_CLEAR_PLOT);
+        m_menu->addAction(QStringLiteral("&Clear Plot"))->setData(Cmd::ClearScatterPlot);
         connect(m_menu, &QMenu::triggered, this,
                 [this](QAction* a) { SendCommandToFrame(this, a->data().toInt()); });
         // The marks follow the stored mode, read each time the menu opens: after a clear the
         // plot centres on the next sample while the marks still show the stored choice.
         connect(m_menu, &QMenu::aboutToShow, this, [this] {
             const int stored =
-                GetProfileInt(QStringLiteral("Settings"), QStringLiteral("Scatter Plot Mode"), 2);
+                GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, 2);
             for (QAction* a : m_menu->actions())
                 if (a->isCheckable())
                     a->setChecked(a->property("centreMode").toInt() == stored);

@@ -15,10 +15,6 @@ class QMenu;
 
 // Menu 104 and its commands, handled by the main frame.
 constexpr int IDM_POPUP_SCATTER_PLOT = 104;
-constexpr int ID_SCATTER_CLEAR_PLOT = 32796;
-constexpr int ID_SCATTER_CENTRE_ON_AVERAGE = 32818;
-constexpr int ID_SCATTER_CENTRE_NEXT_SAMPLE = 32820;
-constexpr int ID_SCATTER_CENTRE_USER_POSITION = 32821;
 
 // The ring radii in metres, smallest first.
 constexpr double kScatterRingRadii[12] = {1, 5, 10, 15, 25, 50, 100, 500, 1000, 2500, 5000, 10000};

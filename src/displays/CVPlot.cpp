@@ -1,5 +1,5 @@
 #include "displays/CVPlot.h"
-#include "displays/OffscreenPaint.h"
+#include "uisupport/OffscreenPaint.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,12 +1,19 @@
 #include "monitor/CHistoryCombo.h"
 
-#include "app/Profile.h"
+#include "device/DeviceCommands.h"
+#include "uisupport/Profile.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <algorithm>
 
 namespace {
+
+// A shared device command as the operator would type it.
+QString Typed(std::u16string_view command) {
+    const std::u16string_view typed = DeviceCommands::TypedForm(command);
+    return QString::fromUtf16(typed.data(), static_cast<qsizetype>(typed.size()));
+}
 
 // Only blanks are trimmed: tabs or other white space may mean something to the device.
 QString TrimBlanks(const QString& text) {
@@ -39,10 +46,13 @@ CHistoryCombo::CHistoryCombo(QWidget* parent, bool dropDown)
 const QStringList& CHistoryCombo::DefaultCommands() {
     // The number of the fourth command is a placeholder for the bench's own test line.
     static const QStringList commands = {
-        QStringLiteral("AT+TEST=1"),    QStringLiteral("AT+RELAY=1"),
-        QStringLiteral("AT+RELAY=0"),   QStringLiteral("AT+CALL=13800000000#"),
-        QStringLiteral("AT+CALL=#"),    QStringLiteral("AT+GPSTEST=1"),
-        QStringLiteral("AT+GPSTEST=0"),
+        Typed(DeviceCommands::kReadParameters),
+        QStringLiteral("AT+RELAY=1"),
+        QStringLiteral("AT+RELAY=0"),
+        QStringLiteral("AT+CALL=13800000000#"),
+        QStringLiteral("AT+CALL=#"),
+        Typed(DeviceCommands::kGpsTestOutputOn),
+        Typed(DeviceCommands::kGpsTestOutputOff),
     };
     return commands;
 }

@@ -1,7 +1,8 @@
 #include "monitor/CLogEditCtrl.h"
 
-#include "app/FrameEvents.h"
+#include "uisupport/FrameEvents.h"
 
+#include "uisupport/CommandIds.h"
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
@@ -116,10 +117,10 @@ QMenu* CLogEditCtrl::CreatePaneMenu(int menuId, QWidget* from) {
         int id;
     };
     const Item* items = nullptr;
-    static const Item receive[] = {{"Clear &Receive Screen", kCmdClearReceive},
-                                   {"Copy Receive Screen", kCmdCopyReceive}};
-    static const Item transmit[] = {{"Clear &Transmit Screen", kCmdClearTransmit},
-                                    {"Copy Transmit Screen", kCmdCopyTransmit}};
+    static const Item receive[] = {{"Clear &Receive Screen", Cmd::ClearReceiveScreen},
+                                   {"Copy Receive Screen", Cmd::CopyReceiveScreen}};
+    static const Item transmit[] = {{"Clear &Transmit Screen", Cmd::ClearTransmitScreen},
+                                    {"Copy Transmit Screen", Cmd::CopyTransmitScreen}};
     if (menuId == kMenuReceive)
         items = receive;
     else if (menuId == kMenuTransmit)

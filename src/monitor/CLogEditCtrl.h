@@ -15,10 +15,6 @@ public:
     // Receive and transmit pane menus.
     static constexpr int kMenuReceive = 106;
     static constexpr int kMenuTransmit = 121;
-    static constexpr int kCmdClearReceive = 32798;
-    static constexpr int kCmdCopyReceive = 32840;
-    static constexpr int kCmdClearTransmit = 32797;
-    static constexpr int kCmdCopyTransmit = 32842;
 
     explicit CLogEditCtrl(QWidget* parent = nullptr);
 

@@ -1,9 +1,10 @@
 #include "monitor/CNMEAMonitorWnd.h"
 
-#include "app/ILineSender.h"
-#include "displays/LookColours.h"
+#include "device/DeviceCommand.h"
+#include "device/ILineSender.h"
 #include "monitor/CHistoryCombo.h"
 #include "monitor/CLogEditCtrl.h"
+#include "uisupport/LookColours.h"
 
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -99,14 +100,6 @@ QString CNMEAMonitorWnd::ToPaneText(const char* text) {
     return out;
 }
 
-QByteArray CNMEAMonitorWnd::ToDeviceText(const QString& text) {
-    QByteArray out;
-    out.reserve(text.size());
-    for (const QChar c : text)
-        out.append(static_cast<char>(c.unicode() & 0xFF));
-    return out;
-}
-
 void CNMEAMonitorWnd::AppendRx(const char* text) {
     m_editRx->AppendText(ToPaneText(text));
 }
@@ -134,9 +127,11 @@ void CNMEAMonitorWnd::OnQuickSend(int k) {
 void CNMEAMonitorWnd::SendText(const QString& text) {
     // The fields hold at most kMaxLineLength characters; the cut only guards the device
     // side's 255 against a caller that sets a longer text.
-    QByteArray line = ToDeviceText(text.left(kMaxLineLength) + QLatin1Char('\r'));
+    const QString line = text.left(kMaxLineLength) + QLatin1Char('\r');
     if (m_sender)
-        m_sender->SendLine(line.constData());
+        SendDeviceCommand(*m_sender,
+                          std::u16string_view(reinterpret_cast<const char16_t*>(line.utf16()),
+                                              static_cast<std::size_t>(line.size())));
 }
 
 QFont CNMEAMonitorWnd::HeaderFont() const {

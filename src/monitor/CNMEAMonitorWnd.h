@@ -40,8 +40,6 @@ public:
     // Pane text of 8-bit device text: ends at the first NUL, CR dropped, every other byte
     // widened as a signed 8-bit number (0x80..0xFF become U+FF80..U+FFFF).
     static QString ToPaneText(const char* text);
-    // Device text of a line: each UTF-16 unit narrowed to its low byte.
-    static QByteArray ToDeviceText(const QString& text);
 
     CLogEditCtrl* m_editTx = nullptr;
     CLogEditCtrl* m_editRx = nullptr;

@@ -18,10 +18,9 @@
 #include <array>
 #include <initializer_list>
 
-#include "app/DialogUnits.h"
-#include "app/UiHooks.h"
-#include "devicetest/DeviceCommand.h"
-#include "devicetest/JoinedTextFile.h"
+#include "device/DeviceCommand.h"
+#include "device/DeviceCommands.h"
+#include "device/JoinedTextFile.h"
 #include "trackerconfig/AlarmCommand.h"
 #include "trackerconfig/CInputLimitValidator.h"
 #include "trackerconfig/DevicePassword.h"
@@ -30,6 +29,9 @@
 #include "trackerconfig/ReadCommand.h"
 #include "trackerconfig/TimeCalibrationCommand.h"
 #include "trackerconfig/WriteSetting.h"
+#include "uisupport/DialogUnits.h"
+#include "uisupport/ProportionalChildLayout.h"
+#include "uisupport/UiHooks.h"
 
 int CGps_Control::importIndex = 0;
 
@@ -206,7 +208,7 @@ CGps_Control::CGps_Control(ILineSender* sender, QWidget* parent)
     const DialogUnits du(*this);
     const QSize natural = du.Size(708, 387);
     resize(natural);
-    m_previousSize = natural.boundedTo(QSize(800, 600));
+    m_layout.SetPreviousSize(natural);
 }
 
 CGps_Control::~CGps_Control() = default;
@@ -565,10 +567,12 @@ void CGps_Control::OnImportTick() {
     Send(*command);
 }
 
-void CGps_Control::ApplyDeviceReply(int type, const QString& text) {
+void CGps_Control::ApplyDeviceReply(ReplyType replyType, std::u16string_view reply) {
     static constexpr int kEditOfType[] = {
         0,        IDC_ID,  IDC_IMEI,     IDC_PASSWORD,    IDC_IP,
         IDC_PORT, IDC_APN, IDC_TIMEZONE, IDC_INTERVAL_ON, IDC_INTERVAL_OFF};
+    const int type = static_cast<int>(replyType);
+    const QString text = QString::fromStdU16String(std::u16string(reply));
     if (type >= 1 && type <= 9) {
         Edit(kEditOfType[type])->setText(text);
         if (type == static_cast<int>(ReplyType::Password))
@@ -593,31 +597,17 @@ void CGps_Control::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     // Replies are recognised only in short chunks: the device's GPS output stays off while
     // this page is on screen.
-    Send(u"AT+GPSTEST=0\r\n");
+    Send(DeviceCommands::kGpsTestOutputOff);
 }
 
 void CGps_Control::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    QSize size = event->size();
-    if (size.width() <= 0 || size.height() <= 0)
-        size = QSize(800, 600);
-    size = size.boundedTo(QSize(800, 600));
-    if (m_previousSize.isValid() && m_previousSize.width() > 0 && m_previousSize.height() > 0 &&
-        size != m_previousSize) {
-        const double sx = static_cast<double>(size.width()) / m_previousSize.width();
-        const double sy = static_cast<double>(size.height()) / m_previousSize.height();
-        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (child->isWindow())
-                continue;
-            const QRect r = child->geometry();
-            const int left = static_cast<int>(r.x() * sx);
-            const int right = static_cast<int>((r.x() + r.width()) * sx);
-            const int top = static_cast<int>(r.y() * sy);
-            const int bottom = static_cast<int>((r.y() + r.height()) * sy);
-            child->setGeometry(left, top, right - left, bottom - top);
-        }
+    QList<QWidget*> controls;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow())
+            controls.append(child);
     }
-    m_previousSize = size;
+    m_layout.Resize(event->size(), controls);
 }
 
 void CGps_Control::contextMenuEvent(QContextMenuEvent* event) {

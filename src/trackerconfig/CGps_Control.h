@@ -9,8 +9,9 @@
 #include <QWidget>
 #include <string_view>
 
-#include "app/IDeviceReplyConsumer.h"
+#include "device/IDeviceReplyConsumer.h"
 #include "trackerconfig/ParseConfigFile.h"
+#include "uisupport/ProportionalChildLayout.h"
 
 class ILineSender;
 class QButtonGroup;
@@ -33,7 +34,7 @@ public:
     ~CGps_Control() override;
 
     // IDeviceReplyConsumer: one reply field (types 1 … 11) into its edit or alarm radios.
-    void ApplyDeviceReply(int type, const QString& text) override;
+    void ApplyDeviceReply(ReplyType type, std::u16string_view text) override;
 
     // The page's message table: button ids of template 192 and the import command 1311.
     // Returns false for an id the page does not handle.
@@ -92,7 +93,8 @@ private:
     QTimer* m_timerClock = nullptr;
     QTimer* m_timerImport = nullptr;
     QMenu* m_contextMenu = nullptr;
-    QSize m_previousSize; // the size the controls are laid out for, at most 800 x 600
+    // Sizes above 800 x 600 count as 800 x 600: the controls never grow past that.
+    ProportionalChildLayout m_layout{QSize(800, 600)};
 
     QString devicePassword;
     ImportCommands importCommands;

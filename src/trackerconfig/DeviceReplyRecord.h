@@ -4,20 +4,7 @@
 
 #include <cstddef>
 
-enum class ReplyType : int {
-    None = 0,
-    Id = 1,
-    Imei = 2,
-    Password = 3,
-    Ip = 4,
-    Port = 5,
-    Apn = 6,
-    TimeZone = 7,
-    IntervalOn = 8,
-    IntervalOff = 9,
-    ExtPowerAlarm = 10,
-    VibrationAlarm = 11,
-};
+#include "device/ReplyType.h"
 
 struct DeviceReplyRecord {
     char id[17];

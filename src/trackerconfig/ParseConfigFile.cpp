@@ -1,6 +1,6 @@
 #include "trackerconfig/ParseConfigFile.h"
 
-#include "devicetest/DeviceCommand.h"
+#include "device/DeviceCommand.h"
 
 ConfigFileResult ParseConfigFile(std::u16string_view text, ImportCommands& importCommands) {
     ConfigFileResult result;

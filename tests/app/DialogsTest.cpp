@@ -7,10 +7,10 @@
 #include "app/CDOPThresholdDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CSetPositionDlg.h"
-#include "app/CommandIds.h"
-#include "app/ProfileValues.h"
 #include "displays/CScatterPlotWnd.h"
 #include "serial/CSio.h"
+#include "uisupport/CommandIds.h"
+#include "uisupport/ProfileValues.h"
 
 #include <QLabel>
 #include <QLineEdit>

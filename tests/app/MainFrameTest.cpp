@@ -11,19 +11,19 @@
 #include "app/CMainFrame.h"
 #include "app/CSetPositionDlg.h"
 #include "app/CToolBarCustomizeDlg.h"
-#include "app/CommandIds.h"
-#include "app/FrameEvents.h"
-#include "app/IDeviceReplyConsumer.h"
-#include "app/IReceiveChunkConsumer.h"
+#include "device/IDeviceReplyConsumer.h"
+#include "device/IReceiveChunkConsumer.h"
 #include "displays/CPositionPlotWnd.h"
 #include "displays/CScatterPlotWnd.h"
-#include "displays/LookColours.h"
 #include "displays/MicroDegrees.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
 #include "serial/Acquisition.h"
 #include "serial/CConnectDlg.h"
 #include "serial/CSio.h"
+#include "uisupport/CommandIds.h"
+#include "uisupport/FrameEvents.h"
+#include "uisupport/LookColours.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -46,7 +46,9 @@ namespace {
 
 struct ReplyRecorder : IDeviceReplyConsumer {
     QList<QPair<int, QString>> replies;
-    void ApplyDeviceReply(int type, const QString& text) override { replies.append({type, text}); }
+    void ApplyDeviceReply(ReplyType type, std::u16string_view text) override {
+        replies.append({static_cast<int>(type), QString::fromStdU16String(std::u16string(text))});
+    }
 };
 
 struct ChunkRecorder : IReceiveChunkConsumer {

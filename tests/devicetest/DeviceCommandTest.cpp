@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordingSender.h"
-#include "devicetest/DeviceCommand.h"
+#include "device/DeviceCommand.h"
 #include "devicetest/DeviceTestCommands.h"
 #include "devicetest/TestItem.h"
 #include "devicetest/ToggleAlternation.h"
@@ -47,28 +47,6 @@ TEST(WireText, GsmTestIsSeventeenBytesOnTheWire) {
     ASSERT_TRUE(SendDeviceCommand(sender, TestItems()[kItemGsm].command));
     EXPECT_EQ(sender.Wire(0), "AT+TEST_GSM=1\r\n\r\n");
     EXPECT_EQ(sender.Wire(0).size(), 17u);
-}
-
-TEST(NarrowDeviceCommand, KeepsTheLowByteOfEachUnit) {
-    const auto bytes = NarrowDeviceCommand(u"A\u00e9\u4e2d");
-    ASSERT_TRUE(bytes.has_value());
-    EXPECT_EQ(*bytes, std::string("A\xe9\x2d"));
-}
-
-TEST(NarrowDeviceCommand, AcceptsAtMost255Characters) {
-    const std::u16string longest(255, u'x');
-    const auto bytes = NarrowDeviceCommand(longest);
-    ASSERT_TRUE(bytes.has_value());
-    EXPECT_EQ(*bytes, std::string(255, 'x'));
-
-    EXPECT_FALSE(NarrowDeviceCommand(std::u16string(256, u'x')).has_value());
-    EXPECT_FALSE(NarrowDeviceCommand(std::u16string(5000, u'x')).has_value());
-}
-
-TEST(SendDeviceCommand, RefusesAnOverlongCommandWithoutSending) {
-    RecordingSender sender;
-    EXPECT_FALSE(SendDeviceCommand(sender, std::u16string(256, u'A')));
-    EXPECT_TRUE(sender.lines.empty());
 }
 
 TEST(ToggleAlternation, FirstStepSwitchesOnThenAlternatesForEachToggleOnItsOwn) {

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QtTest>
@@ -16,10 +15,9 @@
 #include <vector>
 
 #include "RecordingSender.h"
-#include "app/CChildView.h"
-#include "app/DialogUnits.h"
-#include "app/UiHooks.h"
 #include "devicetest/CGpsTest_wnd.h"
+#include "uisupport/DialogUnits.h"
+#include "uisupport/UiHooks.h"
 
 namespace {
 
@@ -430,16 +428,6 @@ private slots:
         QCOMPARE(std::count(sender.lines.begin(), sender.lines.end(), "AT+TEST=1\r\n"), 0);
         QTest::keyClick(shown, Qt::Key_Escape);
         QVERIFY(host.isVisible());
-    }
-
-    void childViewHandsChunksToThePage() {
-        CChildView view(&sender);
-        auto* testPage = dynamic_cast<CGpsTest_wnd*>(view.TestPage());
-        QVERIFY(testPage);
-        QCOMPARE(static_cast<QWidget*>(testPage), view.PageWidget(CChildView::FactoryTestPage));
-        QCOMPARE(view.Tabs()->tabText(CChildView::FactoryTestPage), QStringLiteral("Factory Test"));
-        view.TestPage()->OnReceive("AT+TEST_SIM==1");
-        QCOMPARE(testPage->passFlags, std::uint8_t(1));
     }
 };
 

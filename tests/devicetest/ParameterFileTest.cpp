@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "device/Local8Bit.h"
 #include "devicetest/DeviceTestCommands.h"
 #include "devicetest/LoadParameterFile.h"
-#include "devicetest/Local8Bit.h"
 #include "devicetest/PlaceholderImeis.h"
 #include "devicetest/VerifyDeviceParameters.h"
 
@@ -121,26 +121,6 @@ TEST_F(ParameterFile, LocaleTextIsDecodedAndBrokenBytesAreMarked) {
                     .ok);
     EXPECT_EQ(expected.apn, u"中国");
     EXPECT_EQ(expected.timeZone, u"\uFFFD8");
-}
-
-// The pages decode the device's block with the toolkit, which replaces each byte of a broken
-// sequence on its own; values from the file must come out the same or a file in another
-// encoding (GBK on many benches) would never match its own device.
-TEST(DecodeLocal8Bit, ReplacesEachByteOfABrokenSequence) {
-    const std::pair<std::string_view, std::u16string_view> cases[] = {
-        {"\xe4\xb8\xad", u"中"},
-        {"\xe4\xb8"
-         "A",
-         u"\uFFFD\uFFFDA"},                                // a GBK character, then ASCII
-        {"\xe4\xb8", u"\uFFFD\uFFFD"},                     // cut short at the end
-        {"\xc0\x80", u"\uFFFD\uFFFD"},                     // overlong
-        {"\xed\xa0\x80", u"\uFFFD\uFFFD\uFFFD"},           // surrogate
-        {"\xf4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"}, // above U+10FFFF
-        {"\xf0\x9f\x98\x80", u"\U0001F600"},
-    };
-    for (const auto& [bytes, text] : cases) {
-        EXPECT_EQ(DecodeLocal8Bit(bytes), text) << testing::PrintToString(std::string(bytes));
-    }
 }
 
 TEST(ParseParameterText, MissingVersionLabelTakesTextFromPositionFour) {

@@ -13,13 +13,13 @@
 #include <vector>
 
 #include "PixelCheck.h"
-#include "app/FrameEvents.h"
-#include "app/ILineSender.h"
+#include "device/ILineSender.h"
 #include "displays/CAzimuthElevationWnd.h"
 #include "displays/CFrontPanelStatusWnd.h"
-#include "displays/LookColours.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
+#include "uisupport/FrameEvents.h"
+#include "uisupport/LookColours.h"
 
 namespace {
 

@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "PixelCheck.h"
-#include "app/FrameEvents.h"
-#include "app/Profile.h"
 #include "displays/CPositionPlotWnd.h"
 #include "displays/CScatterPlotWnd.h"
 #include "displays/CVPlot.h"
-#include "displays/LookColours.h"
 #include "displays/MicroDegrees.h"
+#include "uisupport/CommandIds.h"
+#include "uisupport/FrameEvents.h"
+#include "uisupport/LookColours.h"
+#include "uisupport/Profile.h"
 
 namespace {
 
@@ -209,7 +210,7 @@ private slots:
     void positionPlotMenuReachesTheTopLevel() {
         CommandSink frame;
         auto* w = new CPositionPlotWnd(&frame);
-        QAction* clear = ActionWithId(w->ContextMenu(), ID_CLEAR_POSITION_PLOTS);
+        QAction* clear = ActionWithId(w->ContextMenu(), Cmd::ClearPositionPlots);
         QVERIFY(clear);
         QCOMPARE(clear->text(), QStringLiteral("&Clear plots"));
         clear->trigger();
@@ -338,8 +339,8 @@ private slots:
                                      "Center To User Position...", "-", "&Clear Plot"}));
         WriteProfileInt(QStringLiteral("Settings"), QStringLiteral("Scatter Plot Mode"), 1);
         emit menu->aboutToShow();
-        QVERIFY(ActionWithId(menu, ID_SCATTER_CENTRE_ON_AVERAGE)->isChecked());
-        QVERIFY(!ActionWithId(menu, ID_SCATTER_CENTRE_NEXT_SAMPLE)->isChecked());
+        QVERIFY(ActionWithId(menu, Cmd::CenterOnAverage)->isChecked());
+        QVERIFY(!ActionWithId(menu, Cmd::CenterNextSample)->isChecked());
         for (int id : {32820, 32818, 32821, 32796})
             ActionWithId(menu, id)->trigger();
         QCOMPARE(frame.ids, (std::vector<int>{32820, 32818, 32821, 32796}));

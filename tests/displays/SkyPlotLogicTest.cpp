@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "displays/CAzimuthElevationWnd.h"
-#include "displays/LookColours.h"
+#include "uisupport/LookColours.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordingSender.h"
-#include "devicetest/DeviceCommand.h"
+#include "device/DeviceCommand.h"
 #include "trackerconfig/AlarmCommand.h"
 #include "trackerconfig/DevicePassword.h"
 #include "trackerconfig/ModeCommand.h"

@@ -1,13 +1,9 @@
 // The configuration page: the state it is created in, what its buttons send, the replies it
-// shows, the mode enabling, the command-file sender, the layout, and the whole round trip
-// through the frame to the simulated tracker.
+// shows, the mode enabling, the command-file sender and the layout.
 
 #include "AppTestSupport.h"
 #include "RecordingSender.h"
 
-#include "app/CChildView.h"
-#include "app/CMainFrame.h"
-#include "nmea/SnapshotLock.h"
 #include "trackerconfig/CGps_Control.h"
 
 #include <QCheckBox>
@@ -136,7 +132,7 @@ private slots:
     }
 
     void replyLongerThanTheLimitIsShownWholeAndStaysEditable() {
-        m_page->ApplyDeviceReply(1, QStringLiteral("1234567890123456"));
+        m_page->ApplyDeviceReply(ReplyType::Id, u"1234567890123456");
         QCOMPARE(Edit(1059)->text(), QStringLiteral("1234567890123456"));
         Edit(1059)->setFocus();
         Edit(1059)->end(false);
@@ -261,7 +257,7 @@ private slots:
         const QList<int> edits = {1059, 1252, 1253, 1047, 1254, 1255, 1259, 1300, 1227};
         for (int id : edits)
             Edit(id)->setText(QStringLiteral("old"));
-        m_page->ApplyDeviceReply(type, QStringLiteral("门123"));
+        m_page->ApplyDeviceReply(static_cast<ReplyType>(type), u"门123");
         for (int id : edits)
             QCOMPARE(Edit(id)->text(),
                      id == edit ? QStringLiteral("门123") : QStringLiteral("old"));
@@ -270,7 +266,7 @@ private slots:
     }
 
     void passwordReplyIsCarriedByReadsAndWrites() {
-        m_page->ApplyDeviceReply(3, QStringLiteral("111222"));
+        m_page->ApplyDeviceReply(ReplyType::Password, u"111222");
         Edit(1255)->setText(QStringLiteral("internet"));
         // A new password written goes out but does not replace the one in use.
         Edit(1253)->setText(QStringLiteral("333444"));
@@ -286,20 +282,20 @@ private slots:
     }
 
     void alarmReplies() {
-        m_page->ApplyDeviceReply(10, QStringLiteral("ON,1"));
+        m_page->ApplyDeviceReply(ReplyType::ExtPowerAlarm, u"ON,1");
         QVERIFY(Radio(1274)->isChecked());
         QVERIFY(!Radio(1278)->isChecked());
-        m_page->ApplyDeviceReply(11, QStringLiteral("OFF,0"));
+        m_page->ApplyDeviceReply(ReplyType::VibrationAlarm, u"OFF,0");
         QVERIFY(Radio(1279)->isChecked());
         QVERIFY(!Radio(1275)->isChecked());
-        m_page->ApplyDeviceReply(11, QStringLiteral("ON,5"));
+        m_page->ApplyDeviceReply(ReplyType::VibrationAlarm, u"ON,5");
         QVERIFY(Radio(1275)->isChecked());
         QVERIFY(!Radio(1279)->isChecked());
-        m_page->ApplyDeviceReply(10, QStringLiteral("OFF,0"));
+        m_page->ApplyDeviceReply(ReplyType::ExtPowerAlarm, u"OFF,0");
         QVERIFY(!Radio(1274)->isChecked());
         QVERIFY(Radio(1278)->isChecked());
         // Neither form: nothing changes.
-        m_page->ApplyDeviceReply(10, QStringLiteral("1"));
+        m_page->ApplyDeviceReply(ReplyType::ExtPowerAlarm, u"1");
         QVERIFY(Radio(1278)->isChecked());
         // Rows are independent of each other.
         QVERIFY(Radio(1275)->isChecked());
@@ -565,83 +561,6 @@ private slots:
         m_page->resize(1000, 700);
         QCoreApplication::processEvents();
         QCOMPARE(id->geometry().left(), (start.left() / 2) * 2);
-    }
-
-    void frameCarriesTheRepliesToThePage() {
-        CMainFrame frame;
-        QVERIFY(frame.Create());
-        auto* page = qobject_cast<CGps_Control*>(
-            frame.View()->PageWidget(CChildView::TrackerConfigurationPage));
-        QVERIFY(page);
-        QCOMPARE(frame.View()->ConfigurationPage(), static_cast<IDeviceReplyConsumer*>(page));
-        QCOMPARE(frame.View()->Tabs()->tabText(CChildView::TrackerConfigurationPage),
-                 QStringLiteral("Tracker Configuration"));
-        frame.OnDeviceReply(4, "10.0.0.5");
-        QCOMPARE(page->ControlAs<QLineEdit>(1047)->text(), QStringLiteral("10.0.0.5"));
-    }
-
-    // The whole path: page, frame, serial port, simulated tracker, receive tick, page.
-    void readsFillThePageFromTheSimulatedTracker() {
-#ifndef TB_TRACKER_SIM_EXE
-        QSKIP("tracker-sim is not built");
-#else
-        QProcess sim;
-        sim.setProgram(QStringLiteral(TB_TRACKER_SIM_EXE));
-        sim.setArguments({QStringLiteral("--seed"), QStringLiteral("1"), QStringLiteral("--rate"),
-                          QStringLiteral("4")});
-        sim.start();
-        QVERIFY(sim.waitForStarted(5000));
-        const auto stop = qScopeGuard([&sim] {
-            sim.kill();
-            sim.waitForFinished(5000);
-        });
-        QTRY_VERIFY_WITH_TIMEOUT(sim.canReadLine(), 5000);
-        const QString pty = QString::fromLocal8Bit(sim.readLine()).trimmed();
-        QVERIFY(pty.startsWith(QStringLiteral("/dev/")));
-        WriteProfileString(QStringLiteral("Settings"), QStringLiteral("Comm Port"), pty);
-        {
-            CMainFrame frame;
-            QVERIFY(frame.Create());
-            frame.resize(1100, 720);
-            frame.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&frame));
-            auto* page = qobject_cast<CGps_Control*>(
-                frame.View()->PageWidget(CChildView::TrackerConfigurationPage));
-            QVERIFY(page);
-            frame.View()->Tabs()->setCurrentIndex(CChildView::TrackerConfigurationPage);
-            // The page's paint stops the NMEA stream; let what was on its way drain.
-            QTRY_VERIFY_WITH_TIMEOUT(
-                frame.View()->TxText().contains(QStringLiteral("AT+GPSTEST=0")), 3000);
-            QTest::qWait(600);
-            struct Case {
-                int button, edit;
-                const char* value;
-            };
-            const Case cases[] = {{1006, 1059, "2026121001"},
-                                  {1246, 1252, "864209051234567"},
-                                  {1009, 1047, "203.0.113.10"},
-                                  {1250, 1255, "internet"},
-                                  {1049, 1259, "8"},
-                                  {1302, 1227, "300"}};
-            for (const Case& c : cases) {
-                page->OnCommand(c.button);
-                QTRY_COMPARE_WITH_TIMEOUT(page->ControlAs<QLineEdit>(c.edit)->text(),
-                                          QString::fromLatin1(c.value), 3000);
-            }
-            QCOMPARE(page->ControlAs<QLineEdit>(1254)->text(), QStringLiteral("9000"));
-            QCOMPARE(page->ControlAs<QLineEdit>(1300)->text(), QStringLiteral("30"));
-            // One reply per chunk: each command waits for its answer.
-            page->OnCommand(1282);
-            QTRY_VERIFY_WITH_TIMEOUT(page->ControlAs<QRadioButton>(1278)->isChecked(), 3000);
-            page->ControlAs<QRadioButton>(1275)->setChecked(true);
-            page->OnCommand(1064);
-            QTest::qWait(500);
-            page->ControlAs<QRadioButton>(1279)->setChecked(true);
-            page->OnCommand(1052);
-            QTRY_VERIFY_WITH_TIMEOUT(page->ControlAs<QRadioButton>(1275)->isChecked(), 3000);
-            QVERIFY(!page->ControlAs<QRadioButton>(1279)->isChecked());
-        }
-#endif
     }
 };
 

@@ -10,10 +10,11 @@
 #include <cstdlib>
 #include <random>
 
-#include "app/FrameEvents.h"
 #include "displays/CPositionPlotWnd.h"
 #include "displays/CScatterPlotWnd.h"
 #include "displays/MicroDegrees.h"
+#include "uisupport/CommandIds.h"
+#include "uisupport/FrameEvents.h"
 
 namespace {
 
@@ -49,21 +50,21 @@ protected:
         if (e->type() != WM_COMMAND_EVENT)
             return QSplitter::event(e);
         switch (static_cast<CommandEvent*>(e)->id()) {
-        case ID_CLEAR_POSITION_PLOTS:
+        case Cmd::ClearPositionPlots:
             m_position->ClearPlots();
             break;
-        case ID_SCATTER_CLEAR_PLOT:
+        case Cmd::ClearScatterPlot:
             m_scatter->ClearPlot(true);
             m_scatter->centreMode = ScatterPlotModel::CentreOnNextSample;
             m_scatter->recentrePending = 1;
             break;
-        case ID_SCATTER_CENTRE_USER_POSITION:
+        case Cmd::CenterUserPosition:
             Centre(ScatterPlotModel::CentreOnUser);
             break;
-        case ID_SCATTER_CENTRE_ON_AVERAGE:
+        case Cmd::CenterOnAverage:
             Centre(ScatterPlotModel::CentreOnAverage);
             break;
-        case ID_SCATTER_CENTRE_NEXT_SAMPLE:
+        case Cmd::CenterNextSample:
             Centre(ScatterPlotModel::CentreOnNextSample);
             break;
         default:

@@ -1,7 +1,7 @@
 #include "CommandHandler.h"
 
 #include "DeviceTexts.h"
-#include "devicetest/DeviceCommand.h"
+#include "device/DeviceCommand.h"
 #include "devicetest/DeviceTestCommands.h"
 #include "devicetest/ExpectedParameters.h"
 #include "devicetest/TestItem.h"

@@ -2,7 +2,7 @@
 // the pages send gets the reply form the program recognises.
 
 #include "CommandHandler.h"
-#include "devicetest/DeviceCommand.h"
+#include "device/DeviceCommand.h"
 #include "devicetest/DeviceTestCommands.h"
 #include "devicetest/ExpectedParameters.h"
 #include "devicetest/PlaceholderImeis.h"

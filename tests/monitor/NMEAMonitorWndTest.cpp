@@ -3,12 +3,12 @@
 // the page is laid out by its own arithmetic.
 
 #include "TempSettingsMain.h"
-#include "app/ILineSender.h"
-#include "app/Profile.h"
+#include "device/ILineSender.h"
 #include "monitor/CHistoryCombo.h"
 #include "monitor/CLogEditCtrl.h"
 #include "monitor/CNMEAMonitorWnd.h"
 #include "serial/CSio.h"
+#include "uisupport/Profile.h"
 
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -282,4 +282,4 @@ void NMEAMonitorWndTest::showingThePageScrollsToTheNewestText() {
 }
 
 TB_TEMP_SETTINGS_MAIN(NMEAMonitorWndTest)
-#include "tst_NMEAMonitorWnd.moc"
+#include "NMEAMonitorWndTest.moc"

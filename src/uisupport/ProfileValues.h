@@ -4,9 +4,6 @@
 
 #include <QString>
 
-inline const QString kSettingsSection = QStringLiteral("Settings");
-inline const QString kWorkspaceSection = QStringLiteral("Workspace");
-
 // A block of exactly 8 bytes (the user position values); false when absent or of another size.
 bool ReadProfileDoubleExact(const QString& section, const QString& key, double& value);
 // A block of at least 8 bytes, of which the first 8 count ("DOP Threshold").

@@ -2,8 +2,8 @@
 // Shared by the shell's tests: a settings store in a temporary folder (set before anything
 // touches QSettings), answers for message boxes and dialogs, and a pseudo-terminal.
 
-#include "app/Profile.h"
-#include "app/UiHooks.h"
+#include "uisupport/Profile.h"
+#include "uisupport/UiHooks.h"
 
 #include <QDialog>
 #include <QList>

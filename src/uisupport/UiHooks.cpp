@@ -1,4 +1,4 @@
-#include "app/UiHooks.h"
+#include "uisupport/UiHooks.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "displays/LookColours.h"
+#include "uisupport/LookColours.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "devicetest/JoinedTextFile.h"
+#include "device/JoinedTextFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-#include "devicetest/Local8Bit.h"
+#include "device/Local8Bit.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "devicetest/DeviceCommand.h"
+#include "device/DeviceCommand.h"
 
-#include "app/ILineSender.h"
+#include "device/ILineSender.h"
 
 std::optional<std::string> NarrowDeviceCommand(std::u16string_view text) {
     if (text.size() > kMaxDeviceCommandLength) {

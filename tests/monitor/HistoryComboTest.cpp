@@ -2,8 +2,8 @@
 // save, what the next start shows, and the completion while typing.
 
 #include "TempSettingsMain.h"
-#include "app/Profile.h"
 #include "monitor/CHistoryCombo.h"
+#include "uisupport/Profile.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -273,4 +273,4 @@ void HistoryComboTest::loadWithNullPrefixChangesNothing() {
 }
 
 TB_TEMP_SETTINGS_MAIN(HistoryComboTest)
-#include "tst_HistoryCombo.moc"
+#include "HistoryComboTest.moc"

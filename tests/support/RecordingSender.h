@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ILineSender.h"
+#include "device/ILineSender.h"
 
 class RecordingSender : public ILineSender {
 public:

@@ -1,4 +1,4 @@
-#include "devicetest/Local8Bit.h"
+#include "device/Local8Bit.h"
 
 #include <cstdint>
 

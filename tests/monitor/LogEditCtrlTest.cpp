@@ -2,8 +2,8 @@
 // go to the frame.
 
 #include "TempSettingsMain.h"
-#include "app/FrameEvents.h"
 #include "monitor/CLogEditCtrl.h"
+#include "uisupport/FrameEvents.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -229,4 +229,4 @@ void LogEditCtrlTest::menuCommandsReachTheFrame() {
 }
 
 TB_TEMP_SETTINGS_MAIN(LogEditCtrlTest)
-#include "tst_LogEditCtrl.moc"
+#include "LogEditCtrlTest.moc"

@@ -1,6 +1,6 @@
-#include "app/ProfileValues.h"
+#include "uisupport/ProfileValues.h"
 
-#include "app/Profile.h"
+#include "uisupport/Profile.h"
 
 #include <QtEndian>
 #include <clocale>

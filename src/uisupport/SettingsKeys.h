@@ -1,0 +1,23 @@
+#pragma once
+// The sections and keys of the settings store, by name, so that each is spelled once.
+
+#include <QString>
+
+namespace SettingsKey {
+
+inline const QString kSettingsSection = QStringLiteral("Settings");
+inline const QString kWorkspaceSection = QStringLiteral("Workspace");
+
+// "Settings"
+inline const QString kCommPort = QStringLiteral("Comm Port");
+inline const QString kBaud = QStringLiteral("Baud");
+inline const QString kDopThreshold = QStringLiteral("DOP Threshold");
+inline const QString kUserLatitude = QStringLiteral("User Latitude");
+inline const QString kUserLongitude = QStringLiteral("User Longitude");
+inline const QString kUserAltitude = QStringLiteral("User Altitude");
+inline const QString kScatterPlotMode = QStringLiteral("Scatter Plot Mode");
+
+// "Workspace"
+inline const QString kApplicationLook = QStringLiteral("ApplicationLook");
+
+} // namespace SettingsKey
