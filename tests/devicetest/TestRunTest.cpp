@@ -312,6 +312,23 @@ TEST_F(TestRunTest, RelayAndBuzzerAlternateAcrossRuns) {
         IsToggle);
 }
 
+TEST_F(TestRunTest, FreshRunPollsFromTheFirstItemAgain) {
+    const auto itemCommands = [](const TestRunAction& a) {
+        return std::any_of(TestItems().begin(), TestItems().end(),
+                           [&](const TestItem& item) { return a == Cmd(item.command); });
+    };
+    run.SetOptions(Selecting(kAllItems));
+    Play(
+        {
+            OperatorStart(0, {}),
+            Tick(2500, {Item(kItemSim), Item(kItemGsm)}),
+            OperatorStop(2600, {}),
+            OperatorStart(3000, {}),
+            Tick(5000, {Item(kItemSim), Item(kItemGsm)}),
+        },
+        itemCommands);
+}
+
 TEST_F(TestRunTest, ParameterBlockIsRequestedEveryTenSeconds) {
     run.SetOptions(Selecting({kItemGps}));
     const TestRunAction request = Cmd(DeviceTestCommands::kReadParameters);
