@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -18,17 +19,13 @@
 #include <QTimer>
 #include <algorithm>
 #include <limits>
+#include <memory>
+#include <type_traits>
 
 #include "device/DeviceCommand.h"
 #include "device/ILineSender.h"
-#include "device/Local8Bit.h"
-#include "devicetest/BuildFailText.h"
 #include "devicetest/DeviceTestCommands.h"
 #include "devicetest/LoadParameterFile.h"
-#include "devicetest/PassFlags.h"
-#include "devicetest/ReadChunk.h"
-#include "devicetest/ToggleAlternation.h"
-#include "devicetest/VerifyDeviceParameters.h"
 #include "uisupport/DialogUnits.h"
 #include "uisupport/ProportionalChildLayout.h"
 #include "uisupport/UiHooks.h"
@@ -39,15 +36,6 @@ const QString CGpsTest_wnd::kStopCaption = QStringLiteral("Stop Test");
 namespace {
 
 const QString kBoxTitle = QStringLiteral("GPS");
-constexpr int kFirstItemTimer = 1;
-constexpr int kLastItemTimer = 6;
-constexpr int kAutoStartTimer = 12;
-constexpr int kReadParameterTimer = 13;
-constexpr int kKeepAwakeTimer = 14;
-constexpr int kSecondsTimer = 16;
-constexpr int kVerdictTimer = 18;
-constexpr int kRelayTimer = 19;
-constexpr int kBeepTimer = 20;
 
 QString FromU16(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -93,11 +81,20 @@ CGpsTest_wnd::CGpsTest_wnd(ILineSender* sender, QWidget* parent)
     const DialogUnits du(*this);
     setMinimumSize(0, 0);
     resize(du.Size(300, 292));
+
+    // One single-shot timer, set to the run's next step each time the run has been fed.
+    m_tick = new QTimer(this);
+    m_tick->setSingleShot(true);
+    m_tick->setTimerType(Qt::PreciseTimer);
+    connect(m_tick, &QTimer::timeout, this, &CGpsTest_wnd::OnClockTick);
+    auto elapsed = std::make_shared<QElapsedTimer>();
+    elapsed->start();
+    SetClock([elapsed] { return std::int64_t{elapsed->elapsed()}; });
+    SyncOptions();
 }
 
 CGpsTest_wnd::~CGpsTest_wnd() {
-    for (QTimer* timer : std::as_const(m_timers))
-        timer->stop();
+    m_tick->stop();
 }
 
 template <class T> T* CGpsTest_wnd::Add(int id, T* control, int x, int y, int w, int h) {
@@ -195,34 +192,108 @@ void CGpsTest_wnd::CreateControls() {
     if (m_editTimeout->text().isEmpty())
         m_editTimeout->setText(QStringLiteral("80"));
 
-    for (int id :
-         {kFirstItemTimer, 2, 3, 4, 5, kLastItemTimer, kAutoStartTimer, kReadParameterTimer,
-          kKeepAwakeTimer, kSecondsTimer, kVerdictTimer, kRelayTimer, kBeepTimer}) {
-        auto* timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
-        m_timers.insert(id, timer);
+    // The run reads the operator's choices as they stand: a change counts from its next step.
+    for (QCheckBox* box : m_checkItems)
+        connect(box, &QCheckBox::toggled, this, &CGpsTest_wnd::SyncOptions);
+    connect(m_checkAutoTest, &QCheckBox::toggled, this, &CGpsTest_wnd::SyncOptions);
+    connect(m_checkImei, &QCheckBox::toggled, this, &CGpsTest_wnd::SyncOptions);
+    connect(m_editTimeout, &QLineEdit::textChanged, this, &CGpsTest_wnd::SyncOptions);
+}
+
+// --- the run -----------------------------------------------------------------------------------
+
+TestRunOptions CGpsTest_wnd::ReadOptions() const {
+    TestRunOptions options;
+    for (std::size_t i = 0; i < kTestItemCount; ++i)
+        options.selectedItems[i] = m_checkItems[i]->isChecked();
+    const QString limit = m_editTimeout->text();
+    if (limit.isEmpty())
+        options.timeLimitSeconds.reset();
+    else
+        options.timeLimitSeconds = LeadingNumber(limit);
+    options.autoTest = m_checkAutoTest->isChecked();
+    options.checkImei = m_checkImei->isChecked();
+    return options;
+}
+
+void CGpsTest_wnd::SyncOptions() {
+    m_run.SetOptions(ReadOptions());
+}
+
+void CGpsTest_wnd::SetClock(std::function<std::int64_t()> nowMs) {
+    m_clock = std::move(nowMs);
+    m_lastTickMs = m_clock();
+    ScheduleTick();
+}
+
+void CGpsTest_wnd::OnClockTick() {
+    CatchUp();
+}
+
+// Steps that fell due since the run last heard of the time come before any new input.
+void CGpsTest_wnd::CatchUp() {
+    const std::int64_t now = m_clock();
+    const std::int64_t elapsed = now - m_lastTickMs;
+    m_lastTickMs = now;
+    Carry(m_run.Advance(elapsed));
+}
+
+void CGpsTest_wnd::ScheduleTick() {
+    const std::optional<std::int64_t> next = m_run.MsToNextDue();
+    if (!next) {
+        m_tick->stop();
+        return;
     }
+    const std::int64_t sinceLastTick = m_clock() - m_lastTickMs;
+    m_tick->start(static_cast<int>(
+        std::clamp<std::int64_t>(*next - sinceLastTick, 0, std::numeric_limits<int>::max())));
+}
+
+void CGpsTest_wnd::Carry(const TestRun::Actions& actions) {
+    for (const TestRunAction& action : actions)
+        Carry(action);
+    ScheduleTick();
+}
+
+// A message box waits in a nested event loop: ticks and chunks that arrive meanwhile are fed
+// to the run and carried out in turn, as before the box.
+void CGpsTest_wnd::Carry(const TestRunAction& action) {
+    using namespace TestRunActions;
+    std::visit(
+        [this](const auto& a) {
+            using A = std::decay_t<decltype(a)>;
+            if constexpr (std::is_same_v<A, TestRunActions::Send>) {
+                InsertLog(a.command);
+                Send(a.command);
+            } else if constexpr (std::is_same_v<A, Log>) {
+                InsertLog(a.text);
+            } else if constexpr (std::is_same_v<A, ClearRunDisplays>) {
+                m_editParameter->clear();
+                m_editLog->clear();
+            } else if constexpr (std::is_same_v<A, SetIcon>) {
+                SetResultIcon(a.item, a.passed ? kIconPassed : kIconNotPassed);
+            } else if constexpr (std::is_same_v<A, ShowSeconds>) {
+                const QChar prefix = a.kind == SecondsKind::RunTime ? u'V' : u'A';
+                m_staticSeconds->setText(QStringLiteral("%1 %2 sec").arg(prefix).arg(a.seconds));
+            } else if constexpr (std::is_same_v<A, StartButtonCaption>) {
+                m_buttonStart->setText(a.stopTest ? kStopCaption : kStartCaption);
+            } else if constexpr (std::is_same_v<A, TestRunActions::ShowParameterBlock>) {
+                ShowParameterBlock(a.block);
+            } else if constexpr (std::is_same_v<A, ShowVerdict>) {
+                Box(a.passed ? QMessageBox::Warning : QMessageBox::Critical, FromU16(a.text));
+                if (!a.passed)
+                    m_run.FailVerdictDismissed();
+            } else if constexpr (std::is_same_v<A, ShowFault>) {
+                Box(QMessageBox::Critical, FromU16(a.text));
+            } else {
+                static_assert(std::is_same_v<A, RequestStart>);
+                OnStart();
+            }
+        },
+        action);
 }
 
 // --- small helpers ---------------------------------------------------------------------------
-
-void CGpsTest_wnd::SetTimer(int id, int ms) {
-    m_timers.value(id)->start(ms);
-}
-
-void CGpsTest_wnd::KillTimer(int id) {
-    m_timers.value(id)->stop();
-}
-
-bool CGpsTest_wnd::IsTimerActive(int id) const {
-    const QTimer* timer = m_timers.value(id);
-    return timer && timer->isActive();
-}
-
-// A posted click: handled after the current handler (and inside any open message box's loop).
-void CGpsTest_wnd::PostClick(void (CGpsTest_wnd::*handler)()) {
-    QMetaObject::invokeMethod(this, handler, Qt::QueuedConnection);
-}
 
 void CGpsTest_wnd::InsertLog(const QString& text) {
     if (text.isEmpty())
@@ -244,11 +315,6 @@ void CGpsTest_wnd::Send(std::u16string_view text) {
         SendDeviceCommand(*m_sender, text);
 }
 
-void CGpsTest_wnd::SendAndLog(std::u16string_view text) {
-    InsertLog(text);
-    Send(text);
-}
-
 QString CGpsTest_wnd::LogText() const {
     return m_editLog->toPlainText();
 }
@@ -262,13 +328,13 @@ void CGpsTest_wnd::SetResultIcon(std::size_t item, int icon) {
     m_iconResults.at(item)->setPixmap(icon == kIconPassed ? m_iconPassed : m_iconNotPassed);
 }
 
-void CGpsTest_wnd::ResetResultIcons() {
-    for (std::size_t i = 0; i < kTestItemCount; ++i)
-        SetResultIcon(i, kIconNotPassed);
-}
-
-void CGpsTest_wnd::SetSecondsLabel(const char* format, int value) {
-    m_staticSeconds->setText(QString::asprintf(format, value));
+void CGpsTest_wnd::ShowParameterBlock(const std::u16string& block) {
+    m_editParameter->setPlainText(FromU16(block));
+    QTextCursor all(m_editParameter->document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    all.mergeBlockFormat(centred);
 }
 
 QWidget* CGpsTest_wnd::BoxParent() {
@@ -293,11 +359,13 @@ void CGpsTest_wnd::CloseOpenVerdictBoxes() {
 // --- buttons ---------------------------------------------------------------------------------
 
 void CGpsTest_wnd::OnSingleTest(std::size_t item) {
-    SendAndLog(TestItems().at(item).command);
+    CatchUp();
+    Carry(m_run.SingleTest(item));
 }
 
 void CGpsTest_wnd::OnReadParameter() {
-    SendAndLog(DeviceTestCommands::kReadParameters);
+    CatchUp();
+    Carry(m_run.ReadParameter());
 }
 
 void CGpsTest_wnd::OnAll() {
@@ -308,14 +376,17 @@ void CGpsTest_wnd::OnAll() {
 
 void CGpsTest_wnd::LoadParameterFile(const QString& path) {
     const std::filesystem::path file(QFile::encodeName(path).toStdString());
-    const LoadParameterFileResult result = ::LoadParameterFile(file, expectedParameters);
+    ExpectedParameters expected = m_run.Expected();
+    const LoadParameterFileResult result = ::LoadParameterFile(file, expected);
     if (!result.ok) {
         // The previous expected values stay in force; the operator must know they do.
         Box(QMessageBox::Critical,
             QStringLiteral("无法读取参数文件 (cannot read the parameter file):\n%1\n%2\n"
                            "仍使用先前的参数 (the previous parameters stay in use).")
                 .arg(path, QString::fromLocal8Bit(result.error.c_str())));
+        return;
     }
+    m_run.SetExpectedParameters(expected);
 }
 
 void CGpsTest_wnd::OnParameterFile() {
@@ -333,185 +404,28 @@ void CGpsTest_wnd::OnParameterFile() {
     LoadParameterFile(parameterFilePath);
 }
 
+// The operator's click, and the automatic start after a new device's banner.
 void CGpsTest_wnd::OnStart() {
-    if (StartCaption() == kStartCaption) {
-        const bool anySelected = std::any_of(m_checkItems.begin(), m_checkItems.end(),
-                                             [](const QCheckBox* box) { return box->isChecked(); });
-        if (!anySelected) {
-            Box(QMessageBox::Critical, QStringLiteral("请选择机型或选择测试项目后再进行测试"));
-            return;
-        }
-        if (m_editParameterFile->text().isEmpty()) {
-            Box(QMessageBox::Critical, QStringLiteral("请加载参数文件后开始测试"));
-            return;
-        }
-        CloseOpenVerdictBoxes();
-        LoadParameterFile(m_editParameterFile->text());
-        SetTimer(kKeepAwakeTimer, 2000);
-        elapsedMs = 0;
-        passFlags = 0;
-        m_editParameter->clear();
-        m_editLog->clear();
-        ResetResultIcons();
-        SetTimer(kFirstItemTimer, 1000);
-        SetTimer(kSecondsTimer, 1000);
-        SetTimer(kReadParameterTimer, 10000);
-        SetTimer(kVerdictTimer, 500);
-        SetTimer(kRelayTimer, 700);
-        SetTimer(kBeepTimer, 700);
-        runSeconds = 0;
-        SetSecondsLabel("V %d sec", 0);
-        m_buttonStart->setText(kStopCaption);
-    } else if (StartCaption() == kStopCaption) {
-        StopTest();
-        m_buttonStart->setText(kStartCaption);
-    }
-}
-
-void CGpsTest_wnd::StopTest() {
-    for (int id : {kSecondsTimer, kReadParameterTimer, 1, 2, 3, 4, 5, 6, kRelayTimer, kBeepTimer,
-                   kVerdictTimer, kKeepAwakeTimer})
-        KillTimer(id);
-}
-
-// --- the run ---------------------------------------------------------------------------------
-
-void CGpsTest_wnd::OnTimer(int id) {
-    std::u16string_view step; // sent (and logged) after the tick's own action
-    switch (id) {
-    case 1:
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-    case 6: {
-        const std::size_t item = static_cast<std::size_t>(id - kFirstItemTimer);
-        if (m_checkItems[item]->isChecked())
-            step = TestItems()[item].command;
-        KillTimer(id);
-        SetTimer(id == kLastItemTimer ? kFirstItemTimer : id + 1, 1000);
-        break;
-    }
-    case kAutoStartTimer:
-        PostClick(&CGpsTest_wnd::OnStart);
-        KillTimer(kAutoStartTimer);
-        return;
-    case kReadParameterTimer:
-        PostClick(&CGpsTest_wnd::OnReadParameter);
-        return;
-    case kKeepAwakeTimer:
-        SendAndLog(DeviceTestCommands::kKeepAwake);
-        break;
-    case kSecondsTimer:
-        if (m_editTimeout->text().isEmpty())
-            return;
-        SetSecondsLabel("V %d sec", runSeconds);
-        runSeconds += 1;
-        break;
-    case kVerdictTimer:
-        elapsedMs += 500;
-        CheckVerdict();
-        break;
-    case kRelayTimer:
-        SendAndLog(RelayToggleStep());
-        break;
-    case kBeepTimer:
-        SendAndLog(BeepToggleStep());
-        break;
-    default:
+    CatchUp();
+    if (m_run.StartButtonReadsStop()) {
+        Carry(m_run.Stop());
         return;
     }
-    // An empty step still puts a bare line on the wire; the device ignores it.
-    SendAndLog(step);
-}
-
-void CGpsTest_wnd::CheckVerdict() {
-    if (AllItemsPassed(passFlags)) {
-        elapsedMs = 0;
-        passFlags = 0;
-        PostClick(&CGpsTest_wnd::OnStart);
-        Box(QMessageBox::Warning, FromU16(DeviceTestCommands::kPassText));
+    const bool haveParameterFile = !m_editParameterFile->text().isEmpty();
+    if (const auto refusal = m_run.StartRefusal(haveParameterFile)) {
+        Box(QMessageBox::Critical, FromU16(*refusal));
         return;
     }
-    const QString limitText = m_editTimeout->text();
-    if (limitText.isEmpty())
-        return;
-    const std::int64_t limit = LeadingNumber(limitText);
-    if (limit * 1000 < elapsedMs) {
-        elapsedMs = 0;
-        PostClick(&CGpsTest_wnd::OnStart);
-        Box(QMessageBox::Critical, FromU16(BuildFailText(passFlags)));
-        // Replies that arrived while the box was open belong to the finished run.
-        passFlags = 0;
-    }
+    CloseOpenVerdictBoxes();
+    LoadParameterFile(m_editParameterFile->text());
+    Carry(m_run.Start());
 }
 
 void CGpsTest_wnd::OnReceive(const char* chunk) {
     if (!chunk)
         return;
-    const ChunkMeaning meaning = ReadChunk(chunk);
-    switch (meaning.kind) {
-    case ChunkKind::NewDevice:
-        InsertLog(QStringLiteral("检测到新设备**********\r\n"));
-        if (m_checkAutoTest->isChecked()) {
-            ResetResultIcons();
-            m_buttonStart->setText(kStartCaption);
-            InsertLog(QStringLiteral("开始自动测试**********\r\n"));
-            SetTimer(kAutoStartTimer, 2000);
-        }
-        break;
-    case ChunkKind::ItemResults:
-        for (std::size_t i = 0; i < kTestItemCount; ++i) {
-            if (meaning.itemResults[i] == ItemResult::NotPassed) {
-                SetResultIcon(i, kIconNotPassed);
-            } else if (meaning.itemResults[i] == ItemResult::Passed) {
-                SetResultIcon(i, kIconPassed);
-                passFlags = MarkPassed(passFlags, i);
-                if (i == kItemGps) {
-                    KillTimer(kSecondsTimer);
-                    SetSecondsLabel("A %d sec", runSeconds);
-                }
-            }
-        }
-        break;
-    case ChunkKind::ParameterBlock:
-        if (meaning.parameterBlockTruncated)
-            InsertLog(
-                QStringLiteral("#参数块超过%1字节, 只取前%1字节\r\n").arg(kMaxParameterBlockBytes));
-        HandleParameterBlock(DecodeLocal8Bit(meaning.parameterBlock));
-        break;
-    case ChunkKind::Nothing:
-        break;
-    }
-}
-
-void CGpsTest_wnd::HandleParameterBlock(const std::u16string& block) {
-    m_editParameter->setPlainText(FromU16(block));
-    QTextCursor all(m_editParameter->document());
-    all.select(QTextCursor::Document);
-    QTextBlockFormat centred;
-    centred.setAlignment(Qt::AlignHCenter);
-    all.mergeBlockFormat(centred);
-
-    const ParameterVerdict verdict =
-        VerifyDeviceParameters(block, expectedParameters, m_checkImei->isChecked());
-    switch (verdict.kind) {
-    case ParameterVerdictKind::AllGood:
-        return;
-    case ParameterVerdictKind::PlaceholderImei:
-        elapsedMs = 0;
-        passFlags = 0;
-        StopTest();
-        Box(QMessageBox::Critical, FromU16(DeviceTestCommands::kPlaceholderImeiMessage));
-        return;
-    case ParameterVerdictKind::Mismatch:
-        elapsedMs = 0;
-        passFlags = 0;
-        if (IsRunning())
-            PostClick(&CGpsTest_wnd::OnStart);
-        Box(QMessageBox::Critical, FromU16(verdict.mismatchText));
-        return;
-    }
+    CatchUp();
+    Carry(m_run.Receive(chunk));
 }
 
 // --- window ----------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
-// The "Factory Test" page: single item tests, the timed automatic run with its pass or fail
-// verdict, the parameter block check against a parameter file, and the test log.
+// The "Factory Test" page: a view of the factory test run (TestRun). It turns the operator's
+// clicks, received chunks and the passing of time into inputs of the run and carries out what
+// the run answers: commands to send, log lines, icons, labels and message boxes.
 
 #include <QHash>
 #include <QPixmap>
@@ -8,12 +9,13 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "device/IReceiveChunkConsumer.h"
-#include "devicetest/ExpectedParameters.h"
 #include "devicetest/TestItem.h"
+#include "devicetest/TestRun.h"
 #include "uisupport/ProportionalChildLayout.h"
 
 class ILineSender;
@@ -67,32 +69,27 @@ public:
     // IReceiveChunkConsumer: one received chunk that is not a configuration reply.
     void OnReceive(const char* chunk) override;
 
-    // Handlers, public so that the frame's posted clicks and the tests reach them.
+    // Handlers of the page's buttons, public so that the tests reach them.
     void OnStart();
     void OnReadParameter();
     void OnParameterFile();
     void OnSingleTest(std::size_t item);
     void OnAll();
-    void OnTimer(int id);
     void OnSize(int width, int height);
-    void StopTest();
-    void CheckVerdict();
-    void ResetResultIcons();
-    void HandleParameterBlock(const std::u16string& block);
     void LoadParameterFile(const QString& path);
 
+    // The run learns how much time passed from this clock (milliseconds, monotonic); the page's
+    // one timer wakes it when the run's next step falls due. Tests put their own clock here.
+    void SetClock(std::function<std::int64_t()> nowMs);
+    // Tells the run the time that passed since it last heard of it; the timer calls this.
+    void OnClockTick();
+
+    const TestRun& Run() const { return m_run; }
     QWidget* Control(int id) const { return m_controls.value(id); }
-    bool IsTimerActive(int id) const;
     int ResultIcon(std::size_t item) const { return m_resultIcons.at(item); }
     QString LogText() const;
     QString StartCaption() const;
-    bool IsRunning() const { return StartCaption() == kStopCaption; }
 
-    // Page state.
-    std::uint8_t passFlags = 0;
-    std::int32_t elapsedMs = 0;
-    std::int32_t runSeconds = 0;
-    ::ExpectedParameters expectedParameters;
     QString parameterFilePath;
 
 protected:
@@ -104,23 +101,28 @@ protected:
 private:
     void CreateControls();
     template <class T> T* Add(int id, T* control, int x, int y, int w, int h);
-    void SetTimer(int id, int ms);
-    void KillTimer(int id);
-    void PostClick(void (CGpsTest_wnd::*handler)());
+    TestRunOptions ReadOptions() const;
+    void SyncOptions();
+    void CatchUp();
+    void Carry(const TestRun::Actions& actions);
+    void Carry(const TestRunAction& action);
+    void ScheduleTick();
     void InsertLog(std::u16string_view text);
     void InsertLog(const QString& text);
     void Send(std::u16string_view text);
-    void SendAndLog(std::u16string_view text);
     void SetResultIcon(std::size_t item, int icon);
-    void SetSecondsLabel(const char* format, int value);
+    void ShowParameterBlock(const std::u16string& block);
     void Box(int icon, const QString& text);
     void CloseOpenVerdictBoxes();
     bool PreTranslateMessage(QEvent* event);
     QWidget* BoxParent();
 
     ILineSender* m_sender;
+    TestRun m_run;
+    QTimer* m_tick = nullptr;
+    std::function<std::int64_t()> m_clock;
+    std::int64_t m_lastTickMs = 0;
     QHash<int, QWidget*> m_controls;
-    QHash<int, QTimer*> m_timers;
     std::array<QCheckBox*, kTestItemCount> m_checkItems{};
     std::array<QLabel*, kTestItemCount> m_iconResults{};
     std::array<int, kTestItemCount> m_resultIcons{};

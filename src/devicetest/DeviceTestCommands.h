@@ -21,5 +21,12 @@ inline constexpr std::string_view kParameterBlockClose = "SETTING>";
 inline constexpr std::u16string_view kPassText = u"##PASS##";
 inline constexpr std::u16string_view kSoftwareNotLoadedText = u"#软件未烧录#";
 inline constexpr std::u16string_view kPlaceholderImeiMessage = u"设备未烧写IMEI号";
+inline constexpr std::u16string_view kNewDeviceLogLine = u"检测到新设备**********\r\n";
+inline constexpr std::u16string_view kAutoTestLogLine = u"开始自动测试**********\r\n";
+
+// Why Start refuses: no item selected; no parameter file to check the device against.
+inline constexpr std::u16string_view kNoItemSelectedMessage =
+    u"请选择机型或选择测试项目后再进行测试";
+inline constexpr std::u16string_view kNoParameterFileMessage = u"请加载参数文件后开始测试";
 
 } // namespace DeviceTestCommands

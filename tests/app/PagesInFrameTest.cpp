@@ -29,7 +29,7 @@ private slots:
         QCOMPARE(static_cast<QWidget*>(testPage), view.PageWidget(CChildView::FactoryTestPage));
         QCOMPARE(view.Tabs()->tabText(CChildView::FactoryTestPage), QStringLiteral("Factory Test"));
         view.TestPage()->OnReceive("AT+TEST_SIM==1");
-        QCOMPARE(testPage->passFlags, std::uint8_t(1));
+        QCOMPARE(testPage->Run().PassFlags(), std::uint8_t(1));
     }
 
     void frameCarriesTheRepliesToThePage() {

@@ -1,5 +1,5 @@
-// The "Factory Test" page, driven through its handlers and tick functions: no real timer is
-// waited for, and every message box and file dialog is answered by a hook.
+// The "Factory Test" page, driven through its handlers and a clock of the test's own: no real
+// timer is waited for, and every message box and file dialog is answered by a hook.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -51,6 +51,24 @@ class PageTest : public QObject {
     RecordingSender sender;
     std::unique_ptr<CGpsTest_wnd> page;
     QTemporaryDir dir;
+    std::int64_t nowMs = 0;
+
+    // Time passes for the page as it does when its timer wakes late: all at once.
+    void Advance(std::int64_t ms) {
+        nowMs += ms;
+        page->OnClockTick();
+    }
+    // Every line sent, with the time it was sent at, stepping as the page's timer would.
+    std::vector<std::pair<std::int64_t, std::string>> SentOver(std::int64_t ms) {
+        std::vector<std::pair<std::int64_t, std::string>> sent;
+        for (std::int64_t t = 100; t <= ms; t += 100) {
+            const std::size_t before = sender.lines.size();
+            Advance(100);
+            for (std::size_t i = before; i < sender.lines.size(); ++i)
+                sent.emplace_back(t, sender.lines[i]);
+        }
+        return sent;
+    }
 
     QString WriteFile(const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
@@ -78,11 +96,11 @@ class PageTest : public QObject {
         page->OnStart();
         QCOMPARE(page->StartCaption(), kStop);
     }
-    bool AnyRunTimer() {
-        for (int id : {1, 2, 3, 4, 5, 6, 13, 14, 16, 18, 19, 20})
-            if (page->IsTimerActive(id))
-                return true;
-        return false;
+    // A run that still polls sends something within 11 s (the parameter request every 10 s).
+    bool RunStillPolls() {
+        const std::size_t before = sender.lines.size();
+        Advance(11000);
+        return sender.lines.size() != before;
     }
 
 private slots:
@@ -97,6 +115,8 @@ private slots:
             return int(QMessageBox::Ok);
         });
         page = std::make_unique<CGpsTest_wnd>(&sender);
+        nowMs = 0;
+        page->SetClock([this] { return nowMs; });
     }
     void cleanup() {
         page.reset();
@@ -141,117 +161,117 @@ private slots:
         QCOMPARE(boxes.size(), size_t(2));
         QCOMPARE(boxes[1].text, QStringLiteral("请加载参数文件后开始测试"));
         QCOMPARE(page->StartCaption(), kStart);
-        QVERIFY(!AnyRunTimer());
+        QVERIFY(!RunStillPolls());
     }
 
     void runPollsOnlySelectedItemsAndSendsEmptySteps() {
         StartWith({kItemGps});
         QVERIFY(boxes.empty());
-        for (int id : {1, 13, 14, 16, 18, 19, 20})
-            QVERIFY2(page->IsTimerActive(id), qPrintable(QString::number(id)));
+        QCOMPARE(page->Run().GetState(), TestRun::State::Running);
         QCOMPARE(Text(1306), QStringLiteral("V 0 sec"));
-        std::vector<std::string> steps;
-        for (int cycle = 0; cycle < 2; ++cycle) {
-            for (int id = 1; id <= 6; ++id) {
-                QVERIFY(page->IsTimerActive(id));
-                sender.lines.clear();
-                page->OnTimer(id);
-                QVERIFY(!page->IsTimerActive(id));
-                QVERIFY(page->IsTimerActive(id == 6 ? 1 : id + 1));
-                QCOMPARE(sender.lines.size(), size_t(1));
-                steps.push_back(sender.lines[0]);
+        const auto sent = SentOver(12000);
+        const auto at = [&](const std::string& line) {
+            std::vector<std::int64_t> times;
+            for (const auto& [t, l] : sent)
+                if (l == line)
+                    times.push_back(t);
+            return times;
+        };
+        // One item a second in turn from SIM: only GPS is selected, so it is asked on the third
+        // second of each six; every other turn sends an empty line.
+        for (const auto& item : TestItems()) {
+            const std::string command(item.command.begin(), item.command.end());
+            const std::vector<std::int64_t> expected = command == "AT+TEST_GPS=1\r\n"
+                                                           ? std::vector<std::int64_t>{3000, 9000}
+                                                           : std::vector<std::int64_t>{};
+            QCOMPARE(at(command), expected);
+        }
+        QCOMPARE(at("AT+TEST=1\r\n"), std::vector<std::int64_t>{10000});
+        QCOMPARE(at("AT+ESLP=0\r\n"),
+                 (std::vector<std::int64_t>{2000, 4000, 6000, 8000, 10000, 12000}));
+        std::vector<std::string> relay;
+        std::vector<std::int64_t> relayTimes;
+        for (const auto& [t, l] : sent) {
+            if (l.rfind("AT+TEST_RELAY=", 0) == 0) {
+                relay.push_back(l);
+                relayTimes.push_back(t);
             }
         }
-        const std::vector<std::string> expected{"", "", "AT+TEST_GPS=1\r\n", "", "", "",
-                                                "", "", "AT+TEST_GPS=1\r\n", "", "", ""};
-        QCOMPARE(steps, expected);
-        QCOMPARE(page->LogText(), QStringLiteral("AT+TEST_GPS=1\nAT+TEST_GPS=1\n"));
-
-        // Keep-awake, relay and beep ticks send their command, then the empty step line.
-        sender.lines.clear();
-        page->OnTimer(14);
-        page->OnTimer(19);
-        page->OnTimer(19);
-        QCOMPARE(sender.lines.size(), size_t(6));
-        QCOMPARE(sender.lines[0], std::string("AT+ESLP=0\r\n"));
-        QCOMPARE(sender.lines[1], std::string());
-        QVERIFY(sender.lines[2] != sender.lines[4]);
-        QVERIFY(sender.lines[2].rfind("AT+TEST_RELAY=", 0) == 0);
-
-        // Timer 13 only posts a click of Read Parameter.
-        sender.lines.clear();
-        page->OnTimer(13);
-        QVERIFY(sender.lines.empty());
-        QCoreApplication::processEvents();
-        QCOMPARE(sender.lines, std::vector<std::string>{"AT+TEST=1\r\n"});
+        QCOMPARE(relayTimes.size(), size_t(17));
+        for (std::size_t i = 0; i < relay.size(); ++i) {
+            QCOMPARE(relayTimes[i], std::int64_t(700 * (i + 1)));
+            if (i > 0)
+                QVERIFY(relay[i] != relay[i - 1]);
+        }
+        // The empty steps go out but are not logged; everything else is logged as sent.
+        QVERIFY(std::count(sender.lines.begin(), sender.lines.end(), std::string()) > 12);
+        QString logged;
+        for (const auto& [t, l] : sent)
+            logged += QString::fromLatin1(l).remove(QLatin1Char('\r'));
+        QCOMPARE(page->LogText(), logged);
 
         page->OnStart();
         QCOMPARE(page->StartCaption(), kStart);
-        QVERIFY(!AnyRunTimer());
+        QVERIFY(!RunStillPolls());
     }
 
     void secondsLabelCountsUntilGpsFix() {
         StartWith({kItemGps});
-        for (int i = 0; i < 35; ++i)
-            page->OnTimer(16);
+        Advance(35000);
         QCOMPARE(Text(1306), QStringLiteral("V 34 sec"));
         page->OnReceive("AT+TEST_GPS==1\r\n");
         QCOMPARE(Text(1306), QStringLiteral("A 35 sec"));
-        QVERIFY(!page->IsTimerActive(16));
-        QCOMPARE(page->passFlags, std::uint8_t(4));
+        Advance(3000);
+        QCOMPARE(Text(1306), QStringLiteral("A 35 sec")); // the label stopped counting
+        QCOMPARE(page->Run().PassFlags(), std::uint8_t(4));
         QCOMPARE(page->ResultIcon(kItemGps), CGpsTest_wnd::kIconPassed);
 
         // "==0" wins over "==1" for the same item in one chunk.
         page->OnReceive("AT+TEST_GPS==1\r\nAT+TEST_GPS==0\r\n");
         QCOMPARE(page->ResultIcon(kItemGps), CGpsTest_wnd::kIconNotPassed);
 
-        // An empty limit freezes the label, sends nothing and never times out.
+        // An empty limit never times out.
         Edit(1060)->clear();
-        sender.lines.clear();
-        page->OnTimer(16);
-        for (int i = 0; i < 400; ++i)
-            page->OnTimer(18);
+        Advance(200000);
         QVERIFY(boxes.empty());
         QCOMPARE(Text(1306), QStringLiteral("A 35 sec"));
-        QCOMPARE(sender.lines.size(), size_t(400)); // only the empty steps of timer 18
+        QCOMPARE(page->StartCaption(), kStop);
     }
 
-    void passVerdictStopsRunThroughPostedClick() {
+    void passVerdictStopsRun() {
         StartWith({0, 1, 2, 3, 4, 5});
         page->OnReceive("AT+TEST_SIM==1\r\nAT+TEST_GSM==1\r\nAT+TEST_GPS==1\r\n"
                         "AT+TEST_GSENSOR==1\r\nAT+TEST_ACC==1\r\nAT+TEST_EXTPOWER==1\r\n");
-        QCOMPARE(page->passFlags, std::uint8_t(63));
+        QCOMPARE(page->Run().PassFlags(), std::uint8_t(63));
         QString captionWhileOpen;
         duringBox = [&](const MessageBoxRequest&) { captionWhileOpen = page->StartCaption(); };
-        page->OnTimer(18);
+        Advance(500);
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].text, QStringLiteral("##PASS##"));
         QCOMPARE(boxes[0].icon, QMessageBox::Warning);
-        QCOMPARE(captionWhileOpen, kStop); // the click is only posted
-        QCOMPARE(page->passFlags, std::uint8_t(0));
-        QCOMPARE(page->elapsedMs, 0);
-        QCoreApplication::processEvents();
+        QCOMPARE(captionWhileOpen, kStart); // the run has ended before its verdict shows
+        QCOMPARE(page->Run().PassFlags(), std::uint8_t(0));
+        QCOMPARE(page->Run().ElapsedMs(), 0);
         QCOMPARE(page->StartCaption(), kStart);
-        QVERIFY(!AnyRunTimer());
+        QVERIFY(!RunStillPolls());
     }
 
     void failVerdictOnTimeLimit() {
         StartWith({kItemSim});
         page->OnReceive("AT+TEST_GSM==1\r\nAT+TEST_ACC==1\r\n");
-        for (int i = 0; i < 160; ++i)
-            page->OnTimer(18);
+        Advance(80000);
         QVERIFY(boxes.empty());
         // Replies handled while the box is open are dropped when it closes.
         duringBox = [&](const MessageBoxRequest&) {
             page->OnReceive("AT+TEST_SIM==1\r\n");
-            QCOMPARE(page->passFlags, std::uint8_t(2 | 16 | 1));
+            QCOMPARE(page->Run().PassFlags(), std::uint8_t(2 | 16 | 1));
         };
-        page->OnTimer(18);
+        Advance(500);
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].icon, QMessageBox::Critical);
         QCOMPARE(boxes[0].text, QStringLiteral("#SIM Fail\r\n#GPS Fail\r\n#GENSEOR Fail\r\n"
                                                "#EXT_POWER Fail\r\n"));
-        QCOMPARE(page->passFlags, std::uint8_t(0));
+        QCOMPARE(page->Run().PassFlags(), std::uint8_t(0));
         QCoreApplication::processEvents();
         QCOMPARE(page->StartCaption(), kStart);
     }
@@ -259,7 +279,7 @@ private slots:
     void zeroOrNonNumericLimitEndsOnFirstTick() {
         StartWith({kItemSim});
         Edit(1060)->setText(QStringLiteral("x5"));
-        page->OnTimer(18);
+        Advance(500);
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].text, QStringLiteral("#软件未烧录#"));
     }
@@ -267,16 +287,22 @@ private slots:
     void welcomeWithAutoTestRestartsAndClosesOldVerdict() {
         StartWith({kItemSim});
         page->OnReceive("Welcome\r\nAT+TEST_SIM==1\r\n");
-        QCOMPARE(page->passFlags, std::uint8_t(0)); // the banner hides the result
+        QCOMPARE(page->Run().PassFlags(), std::uint8_t(0)); // the banner hides the result
         QCOMPARE(page->LogText().count(QStringLiteral("检测到新设备")), 1);
-        QVERIFY(!page->IsTimerActive(12));
+        // Without Auto Test nothing is pending: the run goes on past two seconds.
+        Advance(2500);
+        QCOMPARE(page->StartCaption(), kStop);
+        QCOMPARE(page->Run().GetState(), TestRun::State::Running);
 
         Check(CGpsTest_wnd::IDC_CHECK_AUTOTEST)->setChecked(true);
         page->OnReceive("Welcome");
         QCOMPARE(page->StartCaption(), kStart);
-        QVERIFY(page->IsTimerActive(12));
-        QVERIFY(page->IsTimerActive(18)); // the old run's timers keep going
         QVERIFY(page->LogText().contains(QStringLiteral("开始自动测试**********")));
+        // The old run keeps polling until the automatic start.
+        sender.lines.clear();
+        Advance(1000);
+        QVERIFY(!sender.lines.empty());
+        QCOMPARE(page->StartCaption(), kStart);
 
         // A verdict box the operator left open is closed by the automatic start.
         auto* oldVerdict = new QMessageBox(QMessageBox::Critical, QStringLiteral("GPS"),
@@ -286,12 +312,9 @@ private slots:
         oldVerdict->show();
         QVERIFY(oldVerdict->isVisible());
 
-        sender.lines.clear();
-        page->OnTimer(12);
-        QVERIFY(!page->IsTimerActive(12));
-        QVERIFY(sender.lines.empty());
-        QCoreApplication::processEvents();
+        Advance(1000);
         QCOMPARE(page->StartCaption(), kStop);
+        QVERIFY(!page->LogText().contains(QStringLiteral("开始自动测试"))); // a fresh run
         QVERIFY(watch.isNull() || !watch->isVisible());
         QCoreApplication::processEvents();
         delete watch.data();
@@ -305,12 +328,13 @@ private slots:
 
         QByteArray bad(kGoodBlock);
         bad.replace("Ver: V1.0", "Ver: V2.0").replace("APN:internet", "APN:cmnet");
-        page->elapsedMs = 4000;
+        Advance(4000);
+        QCOMPARE(page->Run().ElapsedMs(), 4000);
         page->OnReceive(bad.constData());
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].text,
                  QStringLiteral("#版本号与参数文件不相符\r\n#APN与参数文件不符\r\n"));
-        QCOMPARE(page->elapsedMs, 0);
+        QCOMPARE(page->Run().ElapsedMs(), 0);
         QCoreApplication::processEvents();
         QCOMPARE(page->StartCaption(), kStart); // the mismatch stopped the run
     }
@@ -323,9 +347,12 @@ private slots:
         page->OnReceive(block.constData());
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].text, QStringLiteral("设备未烧写IMEI号"));
-        QVERIFY(!AnyRunTimer());
+        QVERIFY(!RunStillPolls());
         QCoreApplication::processEvents();
         QCOMPARE(page->StartCaption(), kStop);
+        page->OnStart(); // only sets the caption back
+        QCOMPARE(page->StartCaption(), kStart);
+        QVERIFY(!RunStillPolls());
     }
 
     void oversizedBlockIsCutAndLogged() {
@@ -339,14 +366,14 @@ private slots:
 
     void unreadableFileKeepsPreviousValues() {
         StartWith({kItemSim});
-        QCOMPARE(page->expectedParameters.version, std::u16string(u"V1.0"));
+        QCOMPARE(page->Run().Expected().version, std::u16string(u"V1.0"));
         page->OnStart();
         Edit(1308)->setText(dir.filePath(QStringLiteral("missing.txt")));
         page->OnStart();
         QCOMPARE(boxes.size(), size_t(1));
         QVERIFY(boxes[0].text.contains(QStringLiteral("missing.txt")));
         QCOMPARE(boxes[0].title, QStringLiteral("GPS"));
-        QCOMPARE(page->expectedParameters.version, std::u16string(u"V1.0"));
+        QCOMPARE(page->Run().Expected().version, std::u16string(u"V1.0"));
         QCOMPARE(page->StartCaption(), kStop);
     }
 
@@ -362,7 +389,7 @@ private slots:
         page->OnParameterFile();
         QCOMPARE(page->parameterFilePath, path);
         QCOMPARE(Text(1308), path);
-        QCOMPARE(page->expectedParameters.interval, std::u16string(u"30,300"));
+        QCOMPARE(page->Run().Expected().interval, std::u16string(u"30,300"));
 
         SetModalHook([](QDialog&) { return int(QDialog::Rejected); });
         page->OnParameterFile();

@@ -1,0 +1,607 @@
+// The factory test run on its own: tables of (time, input) -> actions, with time told to the
+// run as the page's timer would, and no window anywhere.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "devicetest/DeviceTestCommands.h"
+#include "devicetest/TestRun.h"
+#include "devicetest/ToggleAlternation.h"
+
+namespace {
+
+using namespace TestRunActions;
+using Actions = TestRun::Actions;
+using State = TestRun::State;
+
+const TestRunAction kStep = Send{u""}; // the empty step command
+const TestRunAction kStopCaption = StartButtonCaption{true};
+const TestRunAction kStartCaption = StartButtonCaption{false};
+
+TestRunAction Cmd(std::u16string_view command) {
+    return Send{std::u16string(command)};
+}
+TestRunAction Item(std::size_t item) {
+    return Cmd(TestItems()[item].command);
+}
+TestRunAction RunSeconds(std::int64_t s) {
+    return ShowSeconds{SecondsKind::RunTime, s};
+}
+
+Actions operator+(Actions a, const Actions& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+Actions IconsReset() {
+    Actions a;
+    for (std::size_t i = 0; i < kTestItemCount; ++i)
+        a.push_back(SetIcon{i, false});
+    return a;
+}
+
+Actions StartActions() {
+    return Actions{ClearRunDisplays{}} + IconsReset() + Actions{RunSeconds(0), kStopCaption};
+}
+
+// Compared as text: a failing table row then shows both lists readably.
+std::vector<std::string> Lines(const Actions& actions) {
+    std::vector<std::string> lines;
+    for (const auto& a : actions)
+        lines.push_back(Describe(a));
+    return lines;
+}
+
+bool IsToggle(const TestRunAction& a) {
+    const auto* send = std::get_if<Send>(&a);
+    return send && (send->command.starts_with(u"AT+TEST_RELAY=") ||
+                    send->command.starts_with(u"AT+TEST_BEEP="));
+}
+
+// What the operator would watch: no empty steps, toggles or keep-awake commands.
+bool Watched(const TestRunAction& a) {
+    return !(a == kStep) && !IsToggle(a) && !(a == Cmd(DeviceTestCommands::kKeepAwake));
+}
+
+bool IsVerdictOrCaption(const TestRunAction& a) {
+    return std::holds_alternative<ShowVerdict>(a) || std::holds_alternative<StartButtonCaption>(a);
+}
+
+enum class Input { Time, Chunk, Start, Stop };
+
+struct Row {
+    std::int64_t atMs;
+    Input input;
+    std::string chunk;
+    Actions expected; // everything from the previous row on, then the input's answer
+};
+
+Row Tick(std::int64_t at, Actions expected) {
+    return {at, Input::Time, {}, std::move(expected)};
+}
+Row Chunk(std::int64_t at, std::string chunk, Actions expected) {
+    return {at, Input::Chunk, std::move(chunk), std::move(expected)};
+}
+Row OperatorStart(std::int64_t at, Actions expected) {
+    return {at, Input::Start, {}, std::move(expected)};
+}
+Row OperatorStop(std::int64_t at, Actions expected) {
+    return {at, Input::Stop, {}, std::move(expected)};
+}
+
+TestRunOptions Selecting(const std::vector<std::size_t>& items,
+                         std::optional<std::int64_t> limit = 80, bool autoTest = false) {
+    TestRunOptions options;
+    for (std::size_t i : items)
+        options.selectedItems[i] = true;
+    options.timeLimitSeconds = limit;
+    options.autoTest = autoTest;
+    return options;
+}
+
+const std::vector<std::size_t> kAllItems{0, 1, 2, 3, 4, 5};
+
+class TestRunTest : public testing::Test {
+protected:
+    TestRun run;
+    std::int64_t now = 0;
+    // The alternation counters live for the process: expectations count on from here.
+    const std::uint32_t relayBase = relayToggleCount;
+    const std::uint32_t beepBase = beepToggleCount;
+
+    TestRunAction Relay(std::uint32_t step) const {
+        return Cmd((relayBase + step) % 2 == 1 ? DeviceTestCommands::kRelayOn
+                                               : DeviceTestCommands::kRelayOff);
+    }
+    TestRunAction Beep(std::uint32_t step) const {
+        return Cmd((beepBase + step) % 2 == 1 ? DeviceTestCommands::kBeepOn
+                                              : DeviceTestCommands::kBeepOff);
+    }
+
+    Actions AdvanceTo(std::int64_t at) {
+        const Actions actions = run.Advance(at - now);
+        now = at;
+        return actions;
+    }
+
+    void Play(const std::vector<Row>& rows,
+              const std::function<bool(const TestRunAction&)>& keep = nullptr) {
+        for (const Row& row : rows) {
+            Actions got = AdvanceTo(row.atMs);
+            switch (row.input) {
+            case Input::Time:
+                break;
+            case Input::Chunk:
+                got = got + run.Receive(row.chunk);
+                break;
+            case Input::Start:
+                got = got + run.Start();
+                break;
+            case Input::Stop:
+                got = got + run.Stop();
+                break;
+            }
+            if (keep)
+                std::erase_if(got, [&](const TestRunAction& a) { return !keep(a); });
+            EXPECT_EQ(Lines(got), Lines(row.expected)) << "at " << row.atMs << " ms";
+        }
+    }
+};
+
+TEST_F(TestRunTest, FirstSecondsOfARunStepByStep) {
+    run.SetOptions(Selecting({kItemGps}));
+    Play({
+        OperatorStart(0, StartActions()),
+        Tick(500, {kStep}),
+        Tick(700, {Relay(1), kStep, Beep(1), kStep}),
+        // The item turn (SIM, not selected), the seconds, the verdict check.
+        Tick(1000, {kStep, RunSeconds(0), kStep, kStep}),
+        Tick(1400, {Relay(2), kStep, Beep(2), kStep}),
+        Tick(1500, {kStep}),
+        Tick(2000,
+             {Cmd(DeviceTestCommands::kKeepAwake), kStep, kStep, RunSeconds(1), kStep, kStep}),
+        Tick(2100, {Relay(3), kStep, Beep(3), kStep}),
+        Tick(2500, {kStep}),
+        Tick(2800, {Relay(4), kStep, Beep(4), kStep}),
+        Tick(3000, {Item(kItemGps), RunSeconds(2), kStep, kStep}),
+    });
+    EXPECT_EQ(run.GetState(), State::Running);
+    EXPECT_EQ(run.ElapsedMs(), 3000);
+    EXPECT_EQ(run.RunSeconds(), 3);
+}
+
+TEST_F(TestRunTest, PromptDevicePassesAndTheRunEnds) {
+    run.SetOptions(Selecting(kAllItems));
+    Play(
+        {
+            OperatorStart(0, StartActions()),
+            Chunk(1200, "AT+TEST_SIM==1\r\n", {Item(kItemSim), RunSeconds(0), SetIcon{0, true}}),
+            Chunk(2200, "AT+TEST_GSM==1\r\n", {Item(kItemGsm), RunSeconds(1), SetIcon{1, true}}),
+            // The GPS fix stops the seconds: the label tells the time to the fix.
+            Chunk(3200, "$GPGGA,1*00\r\nAT+TEST_GPS==1\r\n",
+                  {Item(kItemGps), RunSeconds(2), SetIcon{2, true},
+                   ShowSeconds{SecondsKind::GpsFixTime, 3}}),
+            Chunk(4200, "AT+TEST_GSENSOR==1", {Item(kItemGsensor), SetIcon{3, true}}),
+            Chunk(5200, "AT+TEST_ACC==1", {Item(kItemAcc), SetIcon{4, true}}),
+            Chunk(6200, "AT+TEST_EXTPOWER==1", {Item(kItemExtPower), SetIcon{5, true}}),
+            Tick(6500, {kStartCaption, ShowVerdict{u"##PASS##", true}}),
+            Tick(60000, {}),
+        },
+        Watched);
+    EXPECT_EQ(run.GetState(), State::Idle);
+    EXPECT_EQ(run.PassFlags(), 0);
+    EXPECT_EQ(run.ElapsedMs(), 0);
+    EXPECT_FALSE(run.MsToNextDue());
+}
+
+TEST_F(TestRunTest, PassVerdictIsTheVerdictStepsOwnAnswer) {
+    run.SetOptions(Selecting(kAllItems));
+    Play({
+        OperatorStart(0, StartActions()),
+        Chunk(100,
+              "AT+TEST_SIM==1 AT+TEST_GSM==1 AT+TEST_GPS==1 AT+TEST_GSENSOR==1 "
+              "AT+TEST_ACC==1 AT+TEST_EXTPOWER==1",
+              {SetIcon{0, true}, SetIcon{1, true}, SetIcon{2, true},
+               ShowSeconds{SecondsKind::GpsFixTime, 0}, SetIcon{3, true}, SetIcon{4, true},
+               SetIcon{5, true}}),
+        // The run ends before the verdict shows; the step's empty line still follows it.
+        Tick(500, {kStartCaption, ShowVerdict{u"##PASS##", true}, kStep}),
+    });
+}
+
+struct TimeLimitCase {
+    const char* name;
+    std::vector<std::size_t> selected;
+    std::int64_t limitSeconds;
+    std::string replies; // received 100 ms after the start
+    std::int64_t verdictAtMs;
+    std::u16string_view text;
+};
+
+class TimeLimit : public TestRunTest, public testing::WithParamInterface<TimeLimitCase> {};
+
+TEST_P(TimeLimit, RunFailsOnTheFirstCheckPastTheLimit) {
+    const TimeLimitCase& c = GetParam();
+    run.SetOptions(Selecting(c.selected, c.limitSeconds));
+    Play(
+        {
+            OperatorStart(0, {kStopCaption}),
+            Chunk(100, c.replies, {}),
+            Tick(c.verdictAtMs - 1, {}),
+            Tick(c.verdictAtMs, {kStartCaption, ShowVerdict{std::u16string(c.text), false}}),
+        },
+        IsVerdictOrCaption);
+    EXPECT_EQ(run.GetState(), State::Idle);
+    EXPECT_EQ(run.ElapsedMs(), 0);
+    // A reply while the verdict is on screen counts until the operator dismisses it.
+    run.Receive("AT+TEST_GSENSOR==1");
+    EXPECT_NE(run.PassFlags(), 0);
+    run.FailVerdictDismissed();
+    EXPECT_EQ(run.PassFlags(), 0);
+    EXPECT_TRUE(run.Advance(100000).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Verdicts, TimeLimit,
+    testing::Values(
+        TimeLimitCase{"SilentDeviceHasNoSoftware", {kItemSim}, 3, "", 3500, u"#软件未烧录#"},
+        TimeLimitCase{"ZeroEndsOnTheFirstCheck", {kItemSim}, 0, "", 500, u"#软件未烧录#"},
+        TimeLimitCase{"MissingItemsAreListedInOrder", kAllItems, 3,
+                      "AT+TEST_SIM==1 AT+TEST_GSM==0 AT+TEST_GPS==1 AT+TEST_ACC==1", 3500,
+                      u"#GSM Fail\r\n#GENSEOR Fail\r\n#EXT_POWER Fail\r\n"},
+        // A run with items left out cannot pass: it lists them when the default limit runs out.
+        TimeLimitCase{
+            "UnselectedItemsFail",
+            {kItemGps},
+            80,
+            "AT+TEST_GPS==1",
+            80500,
+            u"#SIM Fail\r\n#GSM Fail\r\n#GENSEOR Fail\r\n#ACC Fail\r\n#EXT_POWER Fail\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TestRunTest, NoLimitNeverTimesOutAndFreezesTheSeconds) {
+    run.SetOptions(Selecting({kItemSim}, std::nullopt));
+    Play({
+        OperatorStart(0, StartActions()),
+        Tick(500, {kStep}),
+        Tick(700, {Relay(1), kStep, Beep(1), kStep}),
+        // The seconds step does nothing at all: no label, no empty line.
+        Tick(1000, {Item(kItemSim), kStep}),
+    });
+    const Actions later = AdvanceTo(1000000);
+    for (const auto& a : later) {
+        EXPECT_FALSE(std::holds_alternative<ShowVerdict>(a)) << Describe(a);
+        EXPECT_FALSE(std::holds_alternative<ShowSeconds>(a)) << Describe(a);
+    }
+    EXPECT_EQ(run.GetState(), State::Running);
+    // The limit counts again from the next check once the operator types one.
+    run.SetOptions(Selecting({kItemSim}, 80));
+    Play({Tick(1000499, {}), Tick(1000500, {kStartCaption, ShowVerdict{u"#软件未烧录#", false}})},
+         IsVerdictOrCaption);
+}
+
+TEST_F(TestRunTest, HugeLimitNeitherOverflowsNorEndsTheRunEarly) {
+    run.SetOptions(Selecting({kItemSim}, INT64_MAX));
+    run.Start();
+    const Actions day = run.Advance(24 * 3600 * 1000);
+    EXPECT_TRUE(std::none_of(day.begin(), day.end(), IsVerdictOrCaption));
+    EXPECT_EQ(run.GetState(), State::Running);
+}
+
+TEST_F(TestRunTest, RelayAndBuzzerAlternateAcrossRuns) {
+    run.SetOptions(Selecting({kItemSim}));
+    Play(
+        {
+            OperatorStart(0, {}),
+            Tick(700, {Relay(1), Beep(1)}),
+            Tick(1400, {Relay(2), Beep(2)}),
+            Tick(2100, {Relay(3), Beep(3)}),
+            OperatorStop(2500, {}),
+            Tick(10000, {}),
+            // A new run goes on from where the last step left the relay and the buzzer.
+            OperatorStart(10000, {}),
+            Tick(10699, {}),
+            Tick(10700, {Relay(4), Beep(4)}),
+            Tick(11400, {Relay(5), Beep(5)}),
+        },
+        IsToggle);
+}
+
+TEST_F(TestRunTest, FreshRunPollsFromTheFirstItemAgain) {
+    const auto itemCommands = [](const TestRunAction& a) {
+        return std::any_of(TestItems().begin(), TestItems().end(),
+                           [&](const TestItem& item) { return a == Cmd(item.command); });
+    };
+    run.SetOptions(Selecting(kAllItems));
+    Play(
+        {
+            OperatorStart(0, {}),
+            Tick(2500, {Item(kItemSim), Item(kItemGsm)}),
+            OperatorStop(2600, {}),
+            OperatorStart(3000, {}),
+            Tick(5000, {Item(kItemSim), Item(kItemGsm)}),
+        },
+        itemCommands);
+}
+
+TEST_F(TestRunTest, ParameterBlockIsRequestedEveryTenSeconds) {
+    run.SetOptions(Selecting({kItemGps}));
+    const TestRunAction request = Cmd(DeviceTestCommands::kReadParameters);
+    Play(
+        {
+            OperatorStart(0, {kStopCaption}),
+            Tick(9999, {}),
+            Tick(10000, {request}),
+            Tick(19999, {}),
+            Tick(20000, {request}),
+            Tick(30000, {request}),
+        },
+        [&](const TestRunAction& a) { return a == request || IsVerdictOrCaption(a); });
+    // The request goes out without an empty step of its own, unlike every other step.
+    AdvanceTo(39999);
+    Play({Tick(40000, {request, Cmd(DeviceTestCommands::kKeepAwake), kStep,
+                       kStep /* the G-sensor's turn */, RunSeconds(39), kStep, kStep})},
+         [](const TestRunAction& a) { return !IsToggle(a); });
+    Play({OperatorStop(40100, {kStartCaption}), Tick(100000, {})},
+         [&](const TestRunAction& a) { return a == request || IsVerdictOrCaption(a); });
+}
+
+TEST_F(TestRunTest, WelcomeStartsAnAutomaticTestTwoSecondsLater) {
+    run.SetOptions(Selecting({kItemSim}, 80, true));
+    const Actions banner = Actions{Log{u"检测到新设备**********\r\n"}} + IconsReset() +
+                           Actions{Log{u"开始自动测试**********\r\n"}};
+    Play({
+        Chunk(1000, "Welcome\r\n", banner),
+        Tick(2999, {}),
+        Tick(5000, {RequestStart{}}),
+    });
+    EXPECT_FALSE(run.MsToNextDue());
+
+    // During a run: the button starts again at once, the old run polls on until the start.
+    TestRun running;
+    running.SetOptions(Selecting({kItemSim}, 80, true));
+    running.Start();
+    running.Advance(1234);
+    const Actions during = running.Receive("Welcome");
+    EXPECT_EQ(Lines(during), Lines(Actions{Log{u"检测到新设备**********\r\n"}} + IconsReset() +
+                                   Actions{kStartCaption, Log{u"开始自动测试**********\r\n"}}));
+    EXPECT_EQ(running.GetState(), State::Superseded);
+    EXPECT_FALSE(running.StartButtonReadsStop());
+    const Actions polling = running.Advance(2000 - 1);
+    EXPECT_FALSE(polling.empty());
+    EXPECT_TRUE(std::none_of(polling.begin(), polling.end(), [](const TestRunAction& a) {
+        return std::holds_alternative<RequestStart>(a);
+    }));
+    // The start comes last: the steps after it wait until the caller has started the run.
+    const Actions due = running.Advance(5000);
+    ASSERT_FALSE(due.empty());
+    EXPECT_EQ(Describe(due.back()), Describe(RequestStart{}));
+    EXPECT_EQ(running.MsToNextDue(), 0);
+    EXPECT_EQ(Lines(running.Start()), Lines(StartActions()));
+    // The rest of the time is taken next, by the fresh run: its seconds count from 0 again.
+    const Actions rest = running.Advance(0);
+    std::vector<std::string> seconds;
+    for (const auto& a : rest)
+        if (std::holds_alternative<ShowSeconds>(a))
+            seconds.push_back(Describe(a));
+    EXPECT_EQ(seconds, Lines({RunSeconds(0), RunSeconds(1), RunSeconds(2), RunSeconds(3)}));
+}
+
+TEST_F(TestRunTest, BannerWithoutAutoTestIsOnlyLogged) {
+    run.SetOptions(Selecting({kItemSim}));
+    Play({
+        OperatorStart(0, StartActions()),
+        // The banner hides the result that came with it.
+        Chunk(100, "Welcome\r\nAT+TEST_SIM==1\r\n", {Log{u"检测到新设备**********\r\n"}}),
+    });
+    EXPECT_EQ(run.PassFlags(), 0);
+    EXPECT_EQ(run.GetState(), State::Running);
+    const Actions later = AdvanceTo(5000);
+    EXPECT_TRUE(std::none_of(later.begin(), later.end(), [](const TestRunAction& a) {
+        return std::holds_alternative<RequestStart>(a);
+    }));
+}
+
+TEST_F(TestRunTest, AutomaticStartStillPendsAfterAStop) {
+    // The start it asks for is a click of Start: with a run started by hand meanwhile, the
+    // view stops that run, as the button would.
+    run.SetOptions(Selecting({kItemSim}, 80, true));
+    Play(
+        {
+            Chunk(0, "Welcome", {}),
+            OperatorStart(500, {kStopCaption}),
+            OperatorStop(800, {kStartCaption}),
+            OperatorStart(1000, {kStopCaption}),
+            Tick(2000, {RequestStart{}}),
+        },
+        [](const TestRunAction& a) {
+            return std::holds_alternative<RequestStart>(a) || IsVerdictOrCaption(a);
+        });
+    EXPECT_TRUE(run.StartButtonReadsStop());
+}
+
+TEST_F(TestRunTest, OperatorStopEndsPollingAndKeepsWhatWasShown) {
+    run.SetOptions(Selecting(kAllItems));
+    Play(
+        {
+            OperatorStart(0, StartActions()),
+            Chunk(1100, "AT+TEST_SIM==1", {Item(kItemSim), RunSeconds(0), SetIcon{0, true}}),
+            OperatorStop(1600, {kStartCaption}),
+            Tick(200000, {}),
+        },
+        Watched);
+    EXPECT_EQ(run.GetState(), State::Idle);
+    EXPECT_EQ(run.PassFlags(), 1); // kept until the next start
+    EXPECT_FALSE(run.MsToNextDue());
+    EXPECT_TRUE(run.Stop().empty()); // nothing to stop
+}
+
+const char kBlock[] = "<SETTING\r\nVer: V1.0\r\nIMEI: 861234567890123\r\nAPN:internet\r\n"
+                      "PROTOCOL:2\r\nSETTING>";
+
+struct BlockCase {
+    const char* name;
+    bool startRun;
+    bool checkImei;
+    std::string replaceFrom, replaceTo; // in kBlock
+    Actions expected;                   // after the block is shown
+    State stateAfter;
+};
+
+class ParameterBlock : public TestRunTest, public testing::WithParamInterface<BlockCase> {};
+
+TEST_P(ParameterBlock, IsShownThenVerified) {
+    const BlockCase& c = GetParam();
+    TestRunOptions options = Selecting({kItemSim});
+    options.checkImei = c.checkImei;
+    run.SetOptions(options);
+    ExpectedParameters expected;
+    expected.version = u"V1.0";
+    expected.apn = u"internet";
+    expected.protocol = u"2";
+    run.SetExpectedParameters(expected);
+    if (c.startRun)
+        run.Start();
+    run.Receive("AT+TEST_SIM==1");
+    AdvanceTo(1500);
+    std::string chunk = kBlock;
+    if (!c.replaceFrom.empty())
+        chunk.replace(chunk.find(c.replaceFrom), c.replaceFrom.size(), c.replaceTo);
+    const Actions got = run.Receive(chunk);
+    ASSERT_FALSE(got.empty());
+    const auto* shown = std::get_if<TestRunActions::ShowParameterBlock>(&got.front());
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(shown->block.starts_with(u"\r\nVer: V"));
+    EXPECT_EQ(Lines(Actions(got.begin() + 1, got.end())), Lines(c.expected));
+    EXPECT_EQ(run.GetState(), c.stateAfter);
+    if (!c.expected.empty()) {
+        // Any fault clears the run's count and passes.
+        EXPECT_EQ(run.ElapsedMs(), 0);
+        EXPECT_EQ(run.PassFlags(), 0);
+    }
+    if (c.stateAfter == State::Idle || c.stateAfter == State::Halted) {
+        EXPECT_FALSE(run.MsToNextDue());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Blocks, ParameterBlock,
+    testing::Values(BlockCase{"GoodBlockChangesNothing", true, true, "", "", {}, State::Running},
+                    BlockCase{"MismatchEndsTheRun",
+                              true,
+                              false,
+                              "Ver: V1.0",
+                              "Ver: V2.0",
+                              {kStartCaption, ShowFault{u"#版本号与参数文件不相符\r\n"}},
+                              State::Idle},
+                    BlockCase{"MismatchOutsideARunOnlyTells",
+                              false,
+                              false,
+                              "APN:internet",
+                              "APN:cmnet",
+                              {ShowFault{u"#APN与参数文件不符\r\n"}},
+                              State::Idle},
+                    // Polling stops, but the button keeps reading "Stop Test".
+                    BlockCase{"PlaceholderImeiHaltsTheRun",
+                              true,
+                              true,
+                              "861234567890123",
+                              "123456789012345",
+                              {ShowFault{u"设备未烧写IMEI号"}},
+                              State::Halted},
+                    BlockCase{"PlaceholderImeiUncheckedIsFine",
+                              true,
+                              false,
+                              "861234567890123",
+                              "123456789012345",
+                              {},
+                              State::Running}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TestRunTest, HaltedRunIsSetBackByTheStartButton) {
+    TestRunOptions options = Selecting({kItemSim});
+    options.checkImei = true;
+    run.SetOptions(options);
+    run.Start();
+    run.Receive("<SETTING IMEI: 000000000000000 SETTING>");
+    ASSERT_EQ(run.GetState(), State::Halted);
+    EXPECT_TRUE(run.StartButtonReadsStop());
+    EXPECT_TRUE(run.Advance(100000).empty());
+    EXPECT_EQ(Lines(run.Stop()), Lines({kStartCaption}));
+    EXPECT_EQ(run.GetState(), State::Idle);
+}
+
+TEST_F(TestRunTest, OversizedBlockIsCutAndLoggedFirst) {
+    const std::string chunk = "<SETTING" + std::string(600, 'a') + "SETTING>";
+    const Actions got = run.Receive(chunk);
+    EXPECT_EQ(Lines(got), Lines({Log{u"#参数块超过511字节, 只取前511字节\r\n"},
+                                 TestRunActions::ShowParameterBlock{std::u16string(511, u'a')}}));
+}
+
+TEST_F(TestRunTest, TimePassingInOneGoOrInSmallStepsGivesTheSameRun) {
+    // The relay and buzzer commands depend on the process-wide counters: compare without them.
+    const auto record = [](std::int64_t step) {
+        TestRun r;
+        r.SetOptions(Selecting({kItemSim, kItemGps}, 5));
+        std::vector<std::string> lines = Lines(r.Start());
+        for (std::int64_t t = 0; t < 8000; t += step)
+            for (const auto& a : r.Advance(step))
+                lines.push_back(IsToggle(a) ? "toggle" : Describe(a));
+        return lines;
+    };
+    const auto oneGo = record(8000);
+    EXPECT_EQ(record(1), oneGo);
+    EXPECT_EQ(record(100), oneGo);
+    EXPECT_EQ(record(320), oneGo);
+    EXPECT_NE(std::find(oneGo.begin(), oneGo.end(), Describe(ShowVerdict{u"#软件未烧录#", false})),
+              oneGo.end());
+}
+
+TEST_F(TestRunTest, NextDueTellsTheViewWhenToWakeIt) {
+    EXPECT_FALSE(run.MsToNextDue());
+    run.SetOptions(Selecting({kItemSim}));
+    run.Start();
+    EXPECT_EQ(run.MsToNextDue(), 500);
+    run.Advance(200);
+    EXPECT_EQ(run.MsToNextDue(), 300);
+    run.Advance(300);
+    EXPECT_EQ(run.MsToNextDue(), 200); // the relay at 700
+    run.Stop();
+    EXPECT_FALSE(run.MsToNextDue());
+}
+
+struct RefusalCase {
+    std::vector<std::size_t> selected;
+    bool haveFile;
+    std::optional<std::u16string_view> refusal;
+};
+
+TEST_F(TestRunTest, StartNeedsAnItemAndAParameterFile) {
+    const RefusalCase cases[] = {
+        {{}, true, u"请选择机型或选择测试项目后再进行测试"},
+        {{}, false, u"请选择机型或选择测试项目后再进行测试"},
+        {{kItemAcc}, false, u"请加载参数文件后开始测试"},
+        {{kItemAcc}, true, std::nullopt},
+    };
+    for (const RefusalCase& c : cases) {
+        run.SetOptions(Selecting(c.selected));
+        EXPECT_EQ(run.StartRefusal(c.haveFile), c.refusal);
+    }
+}
+
+TEST_F(TestRunTest, SingleTestsAndReadParameterAtAnyTime) {
+    EXPECT_EQ(Lines(run.SingleTest(kItemExtPower)), Lines({Cmd(u"AT+TEST_EXTPOWER=1\r\n")}));
+    EXPECT_EQ(Lines(run.ReadParameter()), Lines({Cmd(u"AT+TEST=1\r\n")}));
+    EXPECT_TRUE(run.SingleTest(kTestItemCount).empty());
+    // Their answers count outside a run too.
+    EXPECT_EQ(Lines(run.Receive("AT+TEST_EXTPOWER==1")), Lines({SetIcon{5, true}}));
+    EXPECT_EQ(run.PassFlags(), 32);
+    EXPECT_EQ(run.GetState(), State::Idle);
+}
+
+} // namespace
