@@ -12,6 +12,7 @@
 
 #include "device/DeviceCommand.h"
 #include "device/Local8Bit.h"
+#include "device/ReplyReassembler.h"
 #include "devicetest/ExpectedParameters.h"
 #include "devicetest/ReadChunk.h"
 #include "devicetest/VerifyDeviceParameters.h"
@@ -45,12 +46,25 @@ inline void FieldIsTerminated(const char* field, std::size_t width) {
 
 } // namespace protocol_fuzz
 
-// selector % 4: 0 chunk reader, 1 parameter file text, 2 configuration reply, 3 command file.
+// selector % 4: 0 reassembly and chunk reader, 1 parameter file text, 2 configuration reply, 3
+// command file.
 inline void FuzzProtocolParsers(std::uint8_t selector, const std::uint8_t* data, std::size_t size) {
     using namespace protocol_fuzz;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     switch (selector % 4) {
     case 0: {
+        // The reassembly in front of the readers: reads of a few bytes each, a tick apart,
+        // must come out as the same bytes in the same order, never held beyond its bounds.
+        ReplyReassembler reassembler;
+        std::string passed;
+        const std::size_t step = 1 + selector / 4;
+        std::int64_t now = 0;
+        for (std::size_t at = 0; at < bytes.size(); at += step, now += 100) {
+            passed += reassembler.Take(bytes.substr(at, step), now);
+            Require(reassembler.HeldBytes() <= ReplyReassembler::kHoldLimitBytes + step);
+        }
+        passed += reassembler.Take({}, now + ReplyReassembler::kHoldLimitMs);
+        Require(passed == bytes && reassembler.HeldBytes() == 0);
         const ChunkMeaning meaning = ReadChunk(bytes);
         Require(meaning.parameterBlock.size() <= kMaxParameterBlockBytes);
         Require(meaning.kind == ChunkKind::ParameterBlock || meaning.parameterBlock.empty());
