@@ -9,6 +9,29 @@ bool Contains(std::string_view text, std::string_view token) {
     return text.find(token) != std::string_view::npos;
 }
 
+// The block between the first "<SETTING" and the first "SETTING>" after it, cut to the
+// buffer's size.
+bool ReadParameterBlock(std::string_view chunk, ChunkMeaning& meaning) {
+    using namespace DeviceTestCommands;
+    const auto open = chunk.find(kParameterBlockOpen);
+    if (open == std::string_view::npos) {
+        return false;
+    }
+    const auto start = open + kParameterBlockOpen.size();
+    const auto close = chunk.find(kParameterBlockClose, start);
+    if (close == std::string_view::npos) {
+        return false;
+    }
+    std::string_view block = chunk.substr(start, close - start);
+    if (block.size() > kMaxParameterBlockBytes) {
+        block = block.substr(0, kMaxParameterBlockBytes);
+        meaning.parameterBlockTruncated = true;
+    }
+    meaning.parameterBlock = std::string(block);
+    meaning.hasParameterBlock = true;
+    return true;
+}
+
 } // namespace
 
 std::uint8_t ChunkMeaning::ApplyTo(std::uint8_t passFlags) const {
@@ -40,21 +63,13 @@ ChunkMeaning ReadChunk(std::string_view chunk) {
                 meaning.itemResults[i] = ItemResult::Passed;
             }
         }
+        // A block that came in the same read as results is read too: dropping it would leave
+        // the parameter check silently unrun.
+        ReadParameterBlock(chunk, meaning);
         return meaning;
     }
-    const auto open = chunk.find(kParameterBlockOpen);
-    if (open != std::string_view::npos) {
-        const auto start = open + kParameterBlockOpen.size();
-        const auto close = chunk.find(kParameterBlockClose, start);
-        if (close != std::string_view::npos) {
-            meaning.kind = ChunkKind::ParameterBlock;
-            std::string_view block = chunk.substr(start, close - start);
-            if (block.size() > kMaxParameterBlockBytes) {
-                block = block.substr(0, kMaxParameterBlockBytes);
-                meaning.parameterBlockTruncated = true;
-            }
-            meaning.parameterBlock = std::string(block);
-        }
+    if (ReadParameterBlock(chunk, meaning)) {
+        meaning.kind = ChunkKind::ParameterBlock;
     }
     return meaning;
 }

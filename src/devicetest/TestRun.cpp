@@ -125,12 +125,14 @@ TestRun::Actions TestRun::Receive(std::string_view chunk) {
                 }
             }
         }
-        break;
+        [[fallthrough]];
     case ChunkKind::ParameterBlock:
-        if (meaning.parameterBlockTruncated) {
-            actions.emplace_back(Log{TruncatedBlockLine()});
+        if (meaning.hasParameterBlock) {
+            if (meaning.parameterBlockTruncated) {
+                actions.emplace_back(Log{TruncatedBlockLine()});
+            }
+            OnParameterBlock(DecodeLocal8Bit(meaning.parameterBlock), actions);
         }
-        OnParameterBlock(DecodeLocal8Bit(meaning.parameterBlock), actions);
         break;
     case ChunkKind::Nothing:
         break;

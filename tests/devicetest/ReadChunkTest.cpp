@@ -26,7 +26,8 @@ TEST_P(ReadChunkRules, FirstApplicableRuleDecides) {
     EXPECT_EQ(meaning.kind, c.kind);
     EXPECT_EQ(meaning.itemResults, c.results);
     EXPECT_EQ(meaning.ApplyTo(0), c.passFlagsAfter);
-    if (c.kind != ChunkKind::ParameterBlock) {
+    if (c.kind != ChunkKind::ParameterBlock && c.kind != ChunkKind::ItemResults) {
+        EXPECT_FALSE(meaning.hasParameterBlock);
         EXPECT_TRUE(meaning.parameterBlock.empty());
     }
 }
@@ -59,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
                               ChunkKind::NewDevice, kNone, 0},
                     ChunkCase{"BannerHidesBlock", "<SETTING Ver: 1 SETTING> Welcome",
                               ChunkKind::NewDevice, kNone, 0},
-                    ChunkCase{"ResultHidesBlock",
+                    ChunkCase{"ResultAndBlockBothCount",
                               "AT+TEST_GSM==1\r\n<SETTING\r\nVer: V1.0\r\nSETTING>",
                               ChunkKind::ItemResults,
                               {U, P, U, U, U, U},
@@ -76,6 +77,16 @@ INSTANTIATE_TEST_SUITE_P(
                               {P, U, U, U, U, U},
                               1}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadChunk, ABlockInTheSameChunkAsResultsIsReadToo) {
+    const ChunkMeaning both = ReadChunk("AT+TEST_GSM==1\r\n<SETTING\r\nVer: V1.0\r\nSETTING>");
+    EXPECT_EQ(both.kind, ChunkKind::ItemResults);
+    ASSERT_TRUE(both.hasParameterBlock);
+    EXPECT_EQ(both.parameterBlock, "\r\nVer: V1.0\r\n");
+    const ChunkMeaning resultsOnly = ReadChunk("AT+TEST_GSM==1\r\n<SETTING\r\nVer: V1.0");
+    EXPECT_FALSE(resultsOnly.hasParameterBlock);
+    EXPECT_TRUE(resultsOnly.parameterBlock.empty());
+}
 
 TEST(ReadChunk, PassesAddToExistingFlagsAndNeverClearThem) {
     const ChunkMeaning meaning = ReadChunk("AT+TEST_SIM==0 AT+TEST_GSM==1");

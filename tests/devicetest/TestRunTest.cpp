@@ -543,6 +543,12 @@ TEST_F(TestRunTest, OversizedBlockIsCutAndLoggedFirst) {
                                  TestRunActions::ShowParameterBlock{std::u16string(511, u'a')}}));
 }
 
+TEST_F(TestRunTest, ABlockThatCameWithResultsIsShownToo) {
+    const Actions got = run.Receive("AT+TEST_ACC==1\r\n<SETTING\r\nVer: V1.0\r\nSETTING>");
+    EXPECT_EQ(Lines(got),
+              Lines({SetIcon{4, true}, TestRunActions::ShowParameterBlock{u"\r\nVer: V1.0\r\n"}}));
+}
+
 TEST_F(TestRunTest, TimePassingInOneGoOrInSmallStepsGivesTheSameRun) {
     // The relay and buzzer commands depend on the process-wide counters: compare without them.
     const auto record = [](std::int64_t step) {
