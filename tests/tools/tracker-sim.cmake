@@ -3,10 +3,12 @@ if(TARGET tb_trackersim_core AND TARGET tb_nmea)
     tb_add_gtest(tracker_sim_core_test
         SOURCES
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/CommandHandlerTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/LinePacerTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/NmeaOutputTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/ProgramDecodingTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/ProgramDialogueTest.cpp
             ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/SimOptionsTest.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/tracker-sim/TrafficLogTest.cpp
         LIBS tb_trackersim_core tb_trackerconfig_core tb_nmea
         LABELS tools)
 endif()
