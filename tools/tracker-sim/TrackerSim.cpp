@@ -333,8 +333,10 @@ void TrackerSim::HandleLine(const std::string& line) {
         bytes += reply;
         bytes += "\r\n";
     }
-    // Behind whatever is still on its way, as on a real line.
+    // Behind whatever is still on its way, as on a real line. Without a pace each command's
+    // replies go out in a write of their own, even when several commands came in one read.
     m_pacer.Enqueue(bytes, LinePacer::Kind::Reply, Elapsed());
+    WriteDue();
 }
 
 bool TrackerSim::WriteDue() {
