@@ -54,6 +54,9 @@ std::string SimUsage() {
            "  --link PATH              also make a symbolic link PATH to the terminal\n"
            "  --port DEVICE            use a real serial device instead (null-modem pair)\n"
            "  --baud N                 baud rate for --port (default 115200)\n"
+           "  --pace BAUD              write at a serial line's pace: 10 bits a byte, a few\n"
+           "                           bytes at a time; NMEA epochs the line cannot carry\n"
+           "                           are skipped, replies never (default 0: all at once)\n"
            "  --rate HZ                NMEA epochs per second (default 1)\n"
            "  --lat DEG, --lon DEG     centre of the track (default 51.4779, -0.0015)\n"
            "  --seed N                 repeatable run\n"
@@ -65,7 +68,9 @@ std::string SimUsage() {
            "  --gps-fix-after SECONDS  no fix, and GPS test failing, until then\n"
            "  --version TEXT           firmware version the device reports\n"
            "  --imei TEXT              IMEI the device reports\n"
-           "  --log FILE               record every line received and sent\n"
+           "  --log FILE               record every line received and every byte sent\n"
+           "                           (non-printable bytes as \\xHH; a sent entry without\n"
+           "                           a CR LF at its end ends in \\)\n"
            "  --help                   this text\n"
            "\n"
            "SIGUSR1 makes the device send its start-up banner again.\n";
@@ -103,6 +108,16 @@ OptionsParse ParseSimOptions(const std::vector<std::string>& args) {
                  return false;
              }
              options.baud = static_cast<int>(n);
+             return true;
+         }},
+        {"--pace",
+         [&](const std::string& v) {
+             std::uint64_t n = 0;
+             if (!ParseUnsigned(v, n) || n > 4000000) {
+                 error = "expects a baud rate, or 0 for no pace";
+                 return false;
+             }
+             options.pace = static_cast<int>(n);
              return true;
          }},
         {"--rate",

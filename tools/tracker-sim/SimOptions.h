@@ -14,6 +14,7 @@ struct SimOptions {
     std::string linkPath;   // --link: symbolic link to the pseudo-terminal
     std::string portDevice; // --port: a real serial device instead of a pseudo-terminal
     int baud = 115200;      // --baud, for --port only
+    int pace = 0;           // --pace: baud rate the output keeps to; 0: written at once
     double rate = 1.0;      // epochs per second
     double latitude = ReceiverConfig{}.latitude;
     double longitude = ReceiverConfig{}.longitude;

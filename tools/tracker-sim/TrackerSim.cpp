@@ -1,13 +1,15 @@
 #include "TrackerSim.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <random>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <termios.h>
@@ -80,29 +82,18 @@ bool MakeRaw(int fd, speed_t speed) {
     return tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
-std::string Escaped(std::string_view piece) {
-    while (!piece.empty() && (piece.back() == '\n' || piece.back() == '\r'))
-        piece.remove_suffix(1);
-    std::string out;
-    for (const char c : piece) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7F && c != '\\') {
-            out += c;
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            out += hex;
-        }
-    }
-    return out;
-}
+// While this much waits to go out, commands are left in the terminal's buffer, as in a
+// device whose output buffer is full: a far end that sends and never reads cannot make
+// the queue of replies grow without end.
+constexpr std::size_t kReadPauseBacklog = 256 * 1024;
 
 } // namespace
 
 TrackerSim::TrackerSim(const SimOptions& options)
     : m_options(options),
       m_receiver(MakeReceiverConfig(options, options.seed.value_or(RandomSeed()))),
-      m_emitter(options.faults, options.seed.value_or(RandomSeed())) {
+      m_emitter(options.faults, options.seed.value_or(RandomSeed())),
+      m_pacer(options.pace, options.seed.value_or(RandomSeed())) {
     if (!options.version.empty())
         m_state.version = options.version;
     if (!options.imei.empty())
@@ -115,18 +106,17 @@ TrackerSim::~TrackerSim() {
     RemoveLink();
     if (m_fd >= 0)
         close(m_fd);
-    if (m_log)
-        std::fclose(m_log);
 }
 
 bool TrackerSim::Open() {
     if (!m_options.logPath.empty()) {
-        m_log = std::fopen(m_options.logPath.c_str(), "w");
-        if (!m_log) {
+        std::FILE* file = std::fopen(m_options.logPath.c_str(), "w");
+        if (!file) {
             std::fprintf(stderr, "tracker-sim: cannot write the log %s: %s\n",
                          m_options.logPath.c_str(), std::strerror(errno));
             return false;
         }
+        m_log = TrafficLog(file);
     }
     if (!InstallSignals())
         return false;
@@ -246,8 +236,7 @@ int TrackerSim::Run() {
     using Clock = std::chrono::steady_clock;
     const auto period = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(1.0 / m_options.rate));
-    m_start = Clock::now();
-    auto nextEpoch = m_start;
+    auto nextEpoch = Clock::now();
 
     SendBanner();
     for (;;) {
@@ -258,14 +247,20 @@ int TrackerSim::Run() {
             if (nextEpoch + period < now) // after a stall, go on from now
                 nextEpoch = now + period;
         }
+        const bool lineFull = !WriteDue();
+        auto deadline = nextEpoch;
+        // A full line is waited for below; what falls due meanwhile goes when it takes more.
+        if (const auto due = m_pacer.NextDue(); due && !lineFull)
+            deadline =
+                std::min(deadline, m_start + std::chrono::duration_cast<Clock::duration>(*due));
         long long wait =
-            std::chrono::duration_cast<std::chrono::milliseconds>(nextEpoch - Clock::now())
-                .count() +
-            1;
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
         const bool listener = ListenerPresent();
         if (!listener) // look again soon: the far end may open the terminal at any time
             wait = std::min<long long>(wait, 20);
-        pollfd fds[2] = {{g_signalPipe[0], POLLIN, 0}, {m_fd, POLLIN, 0}};
+        const short events = static_cast<short>(
+            (m_pacer.Queued() < kReadPauseBacklog ? POLLIN : 0) | (lineFull ? POLLOUT : 0));
+        pollfd fds[2] = {{g_signalPipe[0], POLLIN, 0}, {m_fd, events, 0}};
         const int count = poll(fds, listener ? 2 : 1, static_cast<int>(std::max(wait, 0LL)));
         if (count < 0 && errno != EINTR) {
             std::fprintf(stderr, "tracker-sim: %s\n", std::strerror(errno));
@@ -295,10 +290,8 @@ int TrackerSim::Run() {
 }
 
 void TrackerSim::SendBanner() {
-    const std::string banner = BannerLine(m_state);
-    Log("TX", banner);
     // Even to an empty line: whoever opens the terminal next sees the device's start.
-    WriteOut(banner + "\r\n", true);
+    m_pacer.Enqueue(BannerLine(m_state) + "\r\n", LinePacer::Kind::Reply, Elapsed());
 }
 
 void TrackerSim::SendEpoch() {
@@ -306,11 +299,10 @@ void TrackerSim::SendEpoch() {
     const auto step = 1.0 / m_options.rate;
     if (m_state.gpsTestOutput && ListenerPresent()) {
         std::string bytes;
-        for (const auto& piece : pieces) {
-            Log("TX", piece);
+        for (const auto& piece : pieces)
             bytes += piece;
-        }
-        WriteOut(bytes, false);
+        // Refused when the line is still busy with earlier epochs: the receiver skips one.
+        m_pacer.Enqueue(bytes, LinePacer::Kind::Stream, Elapsed());
     }
     m_receiver.Advance(step);
 }
@@ -330,7 +322,7 @@ bool TrackerSim::Receive() {
 }
 
 void TrackerSim::HandleLine(const std::string& line) {
-    Log("RX", line);
+    m_log.Received(line);
     m_conditions.gpsFixed = m_receiver.HasFix();
     auto outcome = HandleCommand(m_state, line, m_conditions);
     m_state = std::move(outcome.state);
@@ -338,41 +330,38 @@ void TrackerSim::HandleLine(const std::string& line) {
         return;
     std::string bytes;
     for (const auto& reply : outcome.replies) {
-        Log("TX", reply);
         bytes += reply;
         bytes += "\r\n";
     }
-    WriteOut(bytes, true);
+    // Behind whatever is still on its way, as on a real line. Without a pace each command's
+    // replies go out in a write of their own, even when several commands came in one read.
+    m_pacer.Enqueue(bytes, LinePacer::Kind::Reply, Elapsed());
+    WriteDue();
 }
 
-void TrackerSim::WriteOut(const std::string& bytes, bool evenWithoutListener) {
-    if (!evenWithoutListener && !ListenerPresent())
-        return;
-    std::size_t done = 0;
-    for (int attempts = 0; done < bytes.size() && attempts < 20; ++attempts) {
-        const auto n = write(m_fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
+bool TrackerSim::WriteDue() {
+    for (;;) {
+        const auto now = Elapsed();
+        const std::string_view piece = m_pacer.Due(now);
+        if (piece.empty())
+            break;
+        const auto n = write(m_fd, piece.data(), piece.size());
+        if (n < 0 && errno == EINTR)
             continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return;
-        // The line is full: give it a moment, then drop the rest as a real line would.
-        pollfd p{m_fd, POLLOUT, 0};
-        poll(&p, 1, 10);
+        // Full (or failing): the bytes stay queued until the line takes them.
+        if (n <= 0)
+            return false;
+        const auto written = static_cast<std::size_t>(n);
+        m_log.Sent(piece.substr(0, written));
+        m_pacer.Sent(written, now);
+        if (written < piece.size())
+            return false;
     }
+    if (m_pacer.Queued() == 0)
+        m_log.Flush();
+    return true;
 }
 
-void TrackerSim::Log(const char* direction, std::string_view piece) {
-    if (!m_log)
-        return;
-    timeval now{};
-    gettimeofday(&now, nullptr);
-    tm parts{};
-    gmtime_r(&now.tv_sec, &parts);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &parts);
-    std::fprintf(m_log, "%s.%03ld %s %s\n", stamp, static_cast<long>(now.tv_usec / 1000), direction,
-                 Escaped(piece).c_str());
-    std::fflush(m_log);
+LinePacer::Time TrackerSim::Elapsed() const {
+    return std::chrono::duration_cast<LinePacer::Time>(std::chrono::steady_clock::now() - m_start);
 }

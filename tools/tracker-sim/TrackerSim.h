@@ -5,15 +5,14 @@
 #include "CommandHandler.h"
 #include "CommandLineAssembler.h"
 #include "DeviceState.h"
+#include "LinePacer.h"
 #include "NmeaEmitter.h"
 #include "ReceiverModel.h"
 #include "SimOptions.h"
+#include "TrafficLog.h"
 
 #include <chrono>
-#include <cstdio>
 #include <string>
-#include <string_view>
-#include <vector>
 
 class TrackerSim {
 public:
@@ -39,9 +38,10 @@ private:
     // Takes what has arrived; false when the line has gone (hung up, failed).
     bool Receive();
     void HandleLine(const std::string& line);
-    // One write for the whole text, so that a reply reaches the far end in one piece.
-    void WriteOut(const std::string& bytes, bool evenWithoutListener);
-    void Log(const char* direction, std::string_view piece);
+    // Writes what the line has carried by now; false when the line takes no more for now
+    // (the far end is not reading).
+    bool WriteDue();
+    LinePacer::Time Elapsed() const;
 
     SimOptions m_options;
     DeviceState m_state;
@@ -49,11 +49,12 @@ private:
     ReceiverModel m_receiver;
     NmeaEmitter m_emitter;
     CommandLineAssembler m_assembler;
+    LinePacer m_pacer;
+    TrafficLog m_log;
 
     int m_fd = -1;
     bool m_pseudoTerminal = false;
     std::string m_path;
     bool m_linked = false;
-    std::FILE* m_log = nullptr;
-    std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };

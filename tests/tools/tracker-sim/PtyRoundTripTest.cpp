@@ -1,6 +1,10 @@
-// Starts the simulator binary and talks to it over its pseudo-terminal as Tollbrook would.
+// Starts the simulator binary and talks to it over its pseudo-terminal as Tollbrook would:
+// once writing everything at once, and once paced like a 9600 baud line, whose replies come
+// in small pieces a millisecond apart.
 
+#include "LinePacer.h"
 #include "NmeaSentence.h"
+#include "TrafficLog.h"
 #include "serial/CSio.h"
 
 #include <gtest/gtest.h>
@@ -108,9 +112,14 @@ private:
 };
 
 // The program's side of the line: its own serial port object, read the way the reader thread
-// reads it.
+// reads it. Keeps everything it read, with the time each read returned.
 class Line {
 public:
+    struct Read {
+        Clock::time_point at;
+        std::size_t end; // offset in Received() after this read
+    };
+
     bool Open(const std::string& path) { return m_port.Open(path, 115200) >= 0; }
     // As Tollbrook sends a command: the text with its own CR LF, to which SendLine adds one more.
     void Send(const std::string& command) { m_port.WriteLine((command + "\r\n").c_str()); }
@@ -129,26 +138,58 @@ public:
         while (Clock::now() < end) {
             std::uint8_t buffer[10240];
             const auto r = m_port.Read(buffer, sizeof buffer, 2560, 0);
-            if (r.status == CSio::ReadStatus::Data)
+            if (r.status == CSio::ReadStatus::Data) {
                 text.append(reinterpret_cast<const char*>(buffer), r.count);
-            else
+                m_received.append(reinterpret_cast<const char*>(buffer), r.count);
+                m_reads.push_back({Clock::now(), m_received.size()});
+            } else {
                 std::this_thread::sleep_for(milliseconds(5));
+            }
         }
         return text;
+    }
+    const std::string& Received() const { return m_received; }
+    // When the byte at `offset` of Received() was read.
+    Clock::time_point ReadAt(std::size_t offset) const {
+        for (const auto& read : m_reads) {
+            if (offset < read.end)
+                return read.at;
+        }
+        return Clock::time_point::max();
     }
 
 private:
     CSio m_port;
+    std::string m_received;
+    std::vector<Read> m_reads;
 };
 
 std::string LinkPath() {
     return testing::TempDir() + "tracker-sim-link-" + std::to_string(getpid());
 }
 
-TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
+// The tests run against the simulator as it is (0) and paced to a baud rate.
+class TrackerSimOverPseudoTerminal : public testing::TestWithParam<int> {
+protected:
+    std::vector<std::string> WithPace(std::vector<std::string> args) const {
+        if (GetParam() > 0) {
+            args.push_back("--pace");
+            args.push_back(std::to_string(GetParam()));
+        }
+        return args;
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Line, TrackerSimOverPseudoTerminal, testing::Values(0, 9600),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return info.param ? "Paced" + std::to_string(info.param)
+                                               : std::string("Instant");
+                         });
+
+TEST_P(TrackerSimOverPseudoTerminal, RoundTrip) {
     const std::string link = LinkPath();
     const std::string log = link + ".log";
-    SimProcess sim({"--seed", "1", "--link", link, "--rate", "4", "--log", log});
+    SimProcess sim(WithPace({"--seed", "1", "--link", link, "--rate", "4", "--log", log}));
     ASSERT_TRUE(sim.Started());
     const std::string path = sim.FirstLine();
     ASSERT_FALSE(path.empty());
@@ -198,14 +239,20 @@ TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
 
     line.Send("AT+GPSTEST=1");
     EXPECT_NE(line.ReadUntil("$GNGGA,", kPatience).find("$GNGGA,"), std::string::npos);
+    // Quiet again, so that everything the simulator wrote has been read when it stops.
+    line.Send("AT+GPSTEST=0");
+    line.Send("AT+SMS=ID?,864209#");
+    EXPECT_TRUE(
+        line.ReadUntil("AT+ID==2026121001#\r\n", kPatience).ends_with("AT+ID==2026121001#\r\n"));
 
     sim.Signal(SIGTERM);
     EXPECT_EQ(sim.Wait(), 0);
     struct stat info {};
     EXPECT_NE(lstat(link.c_str(), &info), 0) << "link left behind";
 
-    // The log has every line both ways, each after a date and time.
-    std::ifstream file(log);
+    // The log has every line both ways, each after a date and time, and its sent entries are
+    // exactly the bytes that came over the line.
+    std::ifstream file(log, std::ios::binary);
     std::string text, logLine;
     while (std::getline(file, logLine)) {
         EXPECT_TRUE(logLine.size() > 24 && logLine[4] == '-' && logLine[13] == ':') << logLine;
@@ -216,11 +263,12 @@ TEST(TrackerSimOverPseudoTerminal, RoundTrip) {
     EXPECT_NE(text.find(" TX AT+APN==cmnet.example#\n"), std::string::npos);
     EXPECT_NE(text.find(" TX $GNGGA,"), std::string::npos);
     EXPECT_NE(text.find(" TX SETTING>\n"), std::string::npos);
+    EXPECT_EQ(TrafficLog::SentBytes(text), line.Received());
     std::remove(log.c_str());
 }
 
-TEST(TrackerSimOverPseudoTerminal, FactoryTestOptionsAndInterrupt) {
-    SimProcess sim({"--fail", "gsm", "--silent", "ACC", "--gps-fix-after", "60"});
+TEST_P(TrackerSimOverPseudoTerminal, FactoryTestOptionsAndInterrupt) {
+    SimProcess sim(WithPace({"--fail", "gsm", "--silent", "ACC", "--gps-fix-after", "60"}));
     const std::string path = sim.FirstLine();
     ASSERT_FALSE(path.empty());
     Line line;
@@ -237,14 +285,15 @@ TEST(TrackerSimOverPseudoTerminal, FactoryTestOptionsAndInterrupt) {
     EXPECT_EQ(sim.Wait(), 0);
 }
 
-TEST(TrackerSimOverPseudoTerminal, EveryStopSignalEndsCleanlyAndRemovesTheLink) {
+// Paced, the banner may still be on its way when the signal comes: the simulator stops at once.
+TEST_P(TrackerSimOverPseudoTerminal, EveryStopSignalEndsCleanlyAndRemovesTheLink) {
     for (const int signo : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(strsignal(signo));
         const std::string link = LinkPath();
         // Left behind by a run that was killed: a link to a terminal that is gone or reused.
         std::remove(link.c_str());
         ASSERT_EQ(symlink("/dev/null", link.c_str()), 0);
-        SimProcess sim({"--link", link});
+        SimProcess sim(WithPace({"--link", link}));
         const std::string path = sim.FirstLine();
         ASSERT_FALSE(path.empty());
         char target[256] = {};
@@ -257,7 +306,7 @@ TEST(TrackerSimOverPseudoTerminal, EveryStopSignalEndsCleanlyAndRemovesTheLink) 
     }
 }
 
-TEST(TrackerSimOverPseudoTerminal, KeepsALinkOfTheUsersToAFile) {
+TEST(TrackerSimStart, KeepsALinkOfTheUsersToAFile) {
     const std::string file = LinkPath() + ".file";
     const std::string link = LinkPath();
     std::ofstream(file) << "keep me\n";
@@ -274,7 +323,7 @@ TEST(TrackerSimOverPseudoTerminal, KeepsALinkOfTheUsersToAFile) {
 
 // A serial device that goes away (here the far side of a terminal pair closing) ends the run
 // with a failure instead of leaving the simulator spinning on a dead line.
-TEST(TrackerSimOverPseudoTerminal, SerialDeviceThatHangsUpEndsTheRun) {
+TEST_P(TrackerSimOverPseudoTerminal, SerialDeviceThatHangsUpEndsTheRun) {
     // Close-on-exec, or the simulator would hold the far side open itself.
     const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(master, 0);
@@ -283,7 +332,7 @@ TEST(TrackerSimOverPseudoTerminal, SerialDeviceThatHangsUpEndsTheRun) {
     char device[256] = {};
     ASSERT_EQ(ptsname_r(master, device, sizeof device), 0);
     const std::string link = LinkPath();
-    SimProcess sim({"--port", device, "--link", link});
+    SimProcess sim(WithPace({"--port", device, "--link", link}));
     EXPECT_EQ(sim.FirstLine(), device);
     close(master);
     EXPECT_EQ(sim.Wait(), 1);
@@ -291,10 +340,109 @@ TEST(TrackerSimOverPseudoTerminal, SerialDeviceThatHangsUpEndsTheRun) {
     EXPECT_NE(lstat(link.c_str(), &info), 0) << "link left behind";
 }
 
-TEST(TrackerSimOverPseudoTerminal, UnknownOptionExitsWithTwo) {
+TEST(TrackerSimStart, UnknownOptionExitsWithTwo) {
     SimProcess sim({"--no-such-option"});
     ASSERT_TRUE(sim.Started());
     EXPECT_EQ(sim.Wait(), 2);
+}
+
+// Sentences of `text` that are complete (up to their CR LF), in order.
+std::vector<std::string> Sentences(const std::string& text) {
+    std::vector<std::string> sentences;
+    for (std::size_t at = text.find('$'); at != std::string::npos; at = text.find('$', at + 1)) {
+        const auto end = text.find("\r\n", at);
+        if (end == std::string::npos)
+            break;
+        sentences.push_back(text.substr(at, end + 2 - at));
+    }
+    return sentences;
+}
+
+// Steps `k` over one GSV cycle of `address`; true when it has every sentence, numbered 1 to
+// its count (single digits here).
+bool WholeGsvCycle(const std::vector<std::string>& sentences, std::size_t& k, const char* address) {
+    const std::size_t first = k;
+    while (k < sentences.size() && sentences[k].starts_with(address)) {
+        const std::string& s = sentences[k];
+        if (s.size() < 11 || s[9] != static_cast<char>('1' + (k - first)) ||
+            s[7] != sentences[first][7])
+            return false;
+        ++k;
+    }
+    return k > first && sentences[k - 1][9] == sentences[k - 1][7];
+}
+
+// A 9600 baud line that the receiver fills far faster than it can carry (20 epochs a second
+// of some 600 bytes each): the reader gets no more than 960 bytes a second, a reply spread
+// over its bytes' time and never mixed into an epoch, and whole epochs only, later ones
+// skipped rather than cut.
+TEST(TrackerSimPacedLine, CarriesWholeEpochsAndRepliesAtTheLineRate) {
+    SimProcess sim({"--seed", "3", "--rate", "20", "--pace", "9600"});
+    const std::string path = sim.FirstLine();
+    ASSERT_FALSE(path.empty());
+    Line line;
+    ASSERT_TRUE(line.Open(path));
+    const auto opened = Clock::now();
+    line.ReadFor(milliseconds(400));
+    line.Send("AT+TEST=1");
+    line.ReadUntil("SETTING>\r\n", kPatience);
+    line.ReadFor(milliseconds(300));
+    const double seconds = std::chrono::duration<double>(Clock::now() - opened).count();
+    const std::string& received = line.Received();
+
+    // The banner waited on the line before the far end opened it; the rest came at the rate.
+    const auto afterBanner = received.find("\r\n");
+    ASSERT_NE(afterBanner, std::string::npos);
+    EXPECT_NE(received.find("Welcome"), std::string::npos);
+    EXPECT_LE(static_cast<double>(received.size() - afterBanner - 2),
+              960.0 * seconds + LinePacer::kMaxPiece);
+
+    const auto begin = received.find("<SETTING\r\n");
+    const auto end = received.find("SETTING>\r\n", begin);
+    ASSERT_NE(begin, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    const std::string block = received.substr(begin, end + 10 - begin);
+    EXPECT_EQ(block.find('$'), std::string::npos) << block;
+    // Its first and last pieces may each have come whole; every byte between took its time.
+    const auto crossing = std::chrono::microseconds((block.size() - 2 * LinePacer::kMaxPiece) * 10 *
+                                                    1'000'000 / 9600);
+    EXPECT_GE(line.ReadAt(end + 9) - line.ReadAt(begin), crossing);
+
+    // Every sentence sound, in whole epochs: GGA, two GSA, VTG, the GPS then the GLONASS GSV
+    // cycle, each cycle to its last sentence.
+    const auto sentences = Sentences(received);
+    std::vector<double> epochTimes;
+    std::size_t i = 0;
+    while (i < sentences.size()) {
+        ASSERT_TRUE(IsValidNmeaSentence(sentences[i])) << sentences[i];
+        ASSERT_TRUE(sentences[i].starts_with("$GNGGA,")) << sentences[i];
+        epochTimes.push_back(std::atof(sentences[i].substr(7, 2).c_str()) * 3600 +
+                             std::atof(sentences[i].substr(9, 2).c_str()) * 60 +
+                             std::atof(sentences[i].substr(11, 5).c_str()));
+        std::size_t next = i + 1;
+        while (next < sentences.size() && !sentences[next].starts_with("$GNGGA,"))
+            ++next;
+        if (next == sentences.size())
+            break; // the last epoch may still have been on its way
+        std::string order;
+        for (std::size_t k = i + 1; k < next; ++k) {
+            ASSERT_TRUE(IsValidNmeaSentence(sentences[k])) << sentences[k];
+            order += sentences[k].substr(1, 5) + " ";
+        }
+        ASSERT_GE(next - i, 4u) << order;
+        EXPECT_EQ(order.substr(0, 18), "GNGSA GNGSA GNVTG ") << order;
+        std::size_t k = i + 4;
+        EXPECT_TRUE(WholeGsvCycle(sentences, k, "$GPGSV,")) << order;
+        EXPECT_TRUE(WholeGsvCycle(sentences, k, "$GLGSV,")) << order;
+        EXPECT_EQ(k, next) << order;
+        i = next;
+    }
+    // Far fewer epochs came than were made: the line skipped them rather than queue them all.
+    ASSERT_GE(epochTimes.size(), 2u);
+    const double span = epochTimes.back() - epochTimes.front();
+    EXPECT_GT(span, 0.05 * static_cast<double>(epochTimes.size() - 1) * 2) << span;
+    sim.Signal(SIGTERM);
+    EXPECT_EQ(sim.Wait(), 0);
 }
 
 } // namespace

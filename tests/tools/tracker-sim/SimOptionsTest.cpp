@@ -10,6 +10,7 @@ TEST(SimOptions, DefaultsWithoutArguments) {
     EXPECT_EQ(parsed.options->rate, 1.0);
     EXPECT_FALSE(parsed.options->seed);
     EXPECT_TRUE(parsed.options->linkPath.empty());
+    EXPECT_EQ(parsed.options->pace, 0);
 }
 
 TEST(SimOptions, EveryOptionTaken) {
@@ -27,7 +28,8 @@ TEST(SimOptions, EveryOptionTaken) {
                                          "123",          "--log",
                                          "l.txt",        "--port",
                                          "/dev/ttyUSB1", "--baud",
-                                         "9600"});
+                                         "9600",         "--pace",
+                                         "4800"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const auto& o = *parsed.options;
     EXPECT_EQ(o.linkPath, "/tmp/x");
@@ -45,6 +47,7 @@ TEST(SimOptions, EveryOptionTaken) {
     EXPECT_EQ(o.logPath, "l.txt");
     EXPECT_EQ(o.portDevice, "/dev/ttyUSB1");
     EXPECT_EQ(o.baud, 9600);
+    EXPECT_EQ(o.pace, 4800);
 }
 
 TEST(SimOptions, HelpWins) {
@@ -69,6 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--lon", "-181"}, std::vector<std::string>{"--seed", "-1"},
         std::vector<std::string>{"--bad-checksum-rate", "1.5"},
         std::vector<std::string>{"--fail", "SIM,RADIO"}, std::vector<std::string>{"--silent", ""},
-        std::vector<std::string>{"--gps-fix-after", "-3"}, std::vector<std::string>{"--imei", ""}));
+        std::vector<std::string>{"--gps-fix-after", "-3"}, std::vector<std::string>{"--imei", ""},
+        std::vector<std::string>{"--pace", "-9600"}, std::vector<std::string>{"--pace", "9600bd"},
+        std::vector<std::string>{"--pace", "5000000"}));
 
 } // namespace
