@@ -21,6 +21,7 @@
 #include "serial/Acquisition.h"
 #include "serial/CConnectDlg.h"
 #include "serial/CSio.h"
+#include "serial/IAcquisitionEvents.h"
 #include "uisupport/CommandIds.h"
 #include "uisupport/FrameEvents.h"
 #include "uisupport/LookColours.h"
@@ -82,6 +83,14 @@ QByteArray Sentence(const QByteArray& body) {
     return "$" + body + "*" + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') + "\r\n";
 }
 
+// The two plots the view keeps current from every position; no page shows them.
+CScatterPlotWnd& ScatterPlotOf(CMainFrame* f) {
+    return *f->View()->findChild<CScatterPlotWnd*>(QStringLiteral("Scatter Plot"));
+}
+CPositionPlotWnd& PositionPlotOf(CMainFrame* f) {
+    return *f->View()->findChild<CPositionPlotWnd*>(QStringLiteral("Position Plot"));
+}
+
 QByteArray Gga() {
     return Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
 }
@@ -121,7 +130,7 @@ private slots:
         QCOMPARE(ApplicationLook(), 32782u);
         QCOMPARE(f->LastOpenPort(), QStringLiteral("/dev/ttyS0"));
         QCOMPARE(f->LastOpenBaud(), 9600);
-        const CScatterPlotWnd& s = f->View()->ScatterPlot();
+        const CScatterPlotWnd& s = ScatterPlotOf(f);
         QCOMPARE(s.centreMode, 2);
         QCOMPARE(s.dopThresholdX100, 300);
         QCOMPARE(s.userCentre.latitude, 0);
@@ -371,7 +380,7 @@ private slots:
         QCOMPARE(f->windowTitle(), QStringLiteral("Tollbrook - [Playback: track.txt]"));
         QTRY_COMPARE_WITH_TIMEOUT(f->PaneText(1), QStringLiteral("GPS Quality: GPS Fix"), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(f->View()->RxText().contains(QStringLiteral("$GPGGA")), 5000);
-        QVERIFY(f->View()->ScatterPlot().positions.size() > 0);
+        QVERIFY(ScatterPlotOf(f).positions.size() > 0);
         f->UpdateCommandUI();
         QVERIFY(!f->CommandAction(Cmd::PlayBackData)->isEnabled());
 
@@ -420,7 +429,7 @@ private slots:
         // Messages keep coming: the receive indicator stays lit (checked only where the
         // machine kept up, so that a loaded machine does not fail it).
         for (int i = 0; i < 5; ++i) {
-            f->DataReceived();
+            AcquisitionEvents()->DataReceived();
             QCoreApplication::processEvents();
             clock.start();
             QTest::qWait(60);
@@ -572,8 +581,8 @@ private slots:
         };
         feed(-33.0, 151.0);
         feed(-33.0002, 151.0004);
-        CScatterPlotWnd& scatter = f->View()->ScatterPlot();
-        CPositionPlotWnd& plot = f->View()->PositionPlot();
+        CScatterPlotWnd& scatter = ScatterPlotOf(f);
+        CPositionPlotWnd& plot = PositionPlotOf(f);
         QCOMPARE(scatter.positions.size(), size_t(2));
         QCOMPARE(plot.sampleCount, 2u);
         // The average of both samples reaches the scatter plot as micro-degrees.
@@ -608,13 +617,13 @@ private slots:
         CMainFrame* f = MakeFrame();
         f->OnCommand(Cmd::CenterOnAverage);
         QCOMPARE(GetProfileInt("Settings", "Scatter Plot Mode", -1), 1);
-        QCOMPARE(f->View()->ScatterPlot().centreMode, 1);
+        QCOMPARE(ScatterPlotOf(f).centreMode, 1);
         QVERIFY(f->IsCommandChecked(Cmd::CenterOnAverage));
         // Clearing the scatter plot centres on the next sample without storing it.
         MessageBoxRecorder boxes;
         boxes.answer = QMessageBox::Yes;
         f->OnCommand(Cmd::ClearScatterPlot);
-        QCOMPARE(f->View()->ScatterPlot().centreMode, 2);
+        QCOMPARE(ScatterPlotOf(f).centreMode, 2);
         QVERIFY(f->IsCommandChecked(Cmd::CenterOnAverage));
         QCOMPARE(GetProfileInt("Settings", "Scatter Plot Mode", -1), 1);
     }
@@ -658,12 +667,14 @@ private slots:
     }
 
     void shutdownWithAPositionUpdateInFlight() {
-        CMainFrame* f = MakeFrame();
+        MakeFrame();
         // The position thread's side of an update the frame never gets to handle.
+        IAcquisitionEvents* events = AcquisitionEvents();
+        QVERIFY(events);
         std::atomic<bool> returned{false};
         std::stop_source stop;
         std::thread worker([&] {
-            f->PositionUpdate(stop.get_token());
+            events->PositionUpdate(stop.get_token());
             returned = true;
         });
         // No event processing here: the update is still queued when the frame goes.
@@ -686,7 +697,7 @@ private slots:
         for (int i = 0; i < 20; ++i)
             burst += Gga();
         QVERIFY(pty.Write(burst));
-        QTRY_VERIFY_WITH_TIMEOUT(f->View()->ScatterPlot().positions.size() > 0, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(ScatterPlotOf(f).positions.size() > 0, 3000);
         QVERIFY(pty.Write(burst));
         // Let the reader pick the next burst up, then close without handling its updates.
         QThread::msleep(250);
