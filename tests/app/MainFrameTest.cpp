@@ -31,6 +31,7 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QTabWidget>
@@ -339,6 +340,43 @@ private slots:
         QCOMPARE(file.readAll(), chunk);
     }
 
+    void recordFileFailuresAreShownAndEndTheRecording() {
+        CMainFrame* f = MakeFrame();
+        theSerialPort.Close();
+        QString chosen = QStringLiteral("/no/such/folder/capture.txt");
+        ModalAnswer answer([&](QDialog& d) {
+            auto* fd = qobject_cast<QFileDialog*>(&d);
+            if (!fd)
+                return int(QDialog::Rejected);
+            fd->selectFile(chosen);
+            return int(QDialog::Accepted);
+        });
+        MessageBoxRecorder boxes;
+        f->OnCommand(Cmd::RecordData);
+        QVERIFY(!f->IsRecording());
+        QCOMPARE(f->RecordedBytes(), 0u);
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].text,
+                 QStringLiteral("Could not create file for recording data to."));
+
+        // A device that takes the open and fails every write, under a name the dialog keeps.
+        if (!QFileInfo(QStringLiteral("/dev/full")).isWritable())
+            QSKIP("no /dev/full");
+        QTemporaryDir dir;
+        chosen = dir.filePath(QStringLiteral("full.txt"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), chosen));
+        f->OnCommand(Cmd::RecordData);
+        QVERIFY(f->IsRecording());
+        QueueBytes("$GPTXT,lost*00\r\n");
+        f->OnReceiveTick();
+        QVERIFY(!f->IsRecording());
+        QCOMPARE(boxes.boxes.size(), 2);
+        QCOMPARE(boxes.boxes[1].text,
+                 QStringLiteral("Could not write to the record file.\nNo space left on device"));
+        // The pane and the test page were served before the write failed.
+        QCOMPARE(f->View()->RxText(), QStringLiteral("$GPTXT,lost*00\n"));
+    }
+
     void recordPaneText_data() {
         QTest::addColumn<bool>("recording");
         QTest::addColumn<uint>("bytes");
@@ -626,6 +664,29 @@ private slots:
         QCOMPARE(ScatterPlotOf(f).centreMode, 2);
         QVERIFY(f->IsCommandChecked(Cmd::CenterOnAverage));
         QCOMPARE(GetProfileInt("Settings", "Scatter Plot Mode", -1), 1);
+    }
+
+    void storedCentreModeAtStart_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("checked");
+        QTest::newRow("user position") << 0 << 0 << int(Cmd::CenterUserPosition);
+        QTest::newRow("average") << 1 << 1 << int(Cmd::CenterOnAverage);
+        QTest::newRow("next sample") << 2 << 2 << int(Cmd::CenterNextSample);
+        // A hand-edited value would leave the plot never centring: the default applies.
+        QTest::newRow("names no mode") << 7 << 2 << int(Cmd::CenterNextSample);
+    }
+
+    void storedCentreModeAtStart() {
+        QFETCH(int, stored);
+        QFETCH(int, mode);
+        QFETCH(int, checked);
+        WriteProfileInt(QStringLiteral("Settings"), QStringLiteral("Scatter Plot Mode"), stored);
+        CMainFrame* f = MakeFrame();
+        QCOMPARE(ScatterPlotOf(f).centreMode, mode);
+        QCOMPARE(ScatterPlotOf(f).recentrePending, 1);
+        for (int id : {Cmd::CenterUserPosition, Cmd::CenterOnAverage, Cmd::CenterNextSample})
+            QCOMPARE(f->IsCommandChecked(id), id == checked);
     }
 
     void updateNoticeAboveVersion9() {
