@@ -1,7 +1,5 @@
 #include "app/CChildView.h"
 
-#include "device/IDeviceReplyConsumer.h"
-#include "device/IReceiveChunkConsumer.h"
 #include "uisupport/CommandIds.h"
 
 #include <QApplication>
@@ -78,6 +76,9 @@ void CChildView::resizeEvent(QResizeEvent* event) {
 void CChildView::AppendRx(const char* text) {
     m_wndMonitor->AppendRx(text);
 }
+void CChildView::ShowReceived(const char* text) {
+    AppendRx(text);
+}
 void CChildView::AppendTx(const char* text) {
     m_wndMonitor->AppendTx(text);
 }
@@ -143,6 +144,37 @@ void CChildView::SetConfigurationPage(QWidget* page, IDeviceReplyConsumer* consu
         m_wndConfigPage = page;
     }
     m_pConfigPage = consumer;
+}
+
+void CChildView::OnReceive(const char* chunk) {
+    if (m_pTestPage)
+        m_pTestPage->OnReceive(chunk);
+}
+
+void CChildView::ApplyDeviceReply(ReplyType type, std::u16string_view text) {
+    if (m_pConfigPage)
+        m_pConfigPage->ApplyDeviceReply(type, text);
+}
+
+void CChildView::SetScatterCentreMode(ScatterPlotModel::CentreMode mode, bool repaint) {
+    m_wndScatterPlot->centreMode = mode;
+    m_wndScatterPlot->recentrePending = 1;
+    if (repaint)
+        m_wndScatterPlot->RequestRepaint();
+}
+
+void CChildView::SetScatterDopThreshold(std::int32_t dopThresholdX100) {
+    m_wndScatterPlot->dopThresholdX100 = dopThresholdX100;
+}
+
+void CChildView::SetScatterUserCentre(std::int32_t latitude, std::int32_t longitude,
+                                      std::int32_t altitude, bool repaint) {
+    CScatterPlotPosition& centre = m_wndScatterPlot->userCentre;
+    centre.latitude = latitude;
+    centre.longitude = longitude;
+    centre.altitude = altitude;
+    if (repaint)
+        m_wndScatterPlot->RequestRepaint();
 }
 
 void CChildView::FeedPlots(double latitude, double longitude, double altitude, double hdop,

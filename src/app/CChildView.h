@@ -1,20 +1,28 @@
 #pragma once
 // The client area of the main frame: the tab control with the four pages, and the components
-// the frame feeds that no page shows.
+// the frame feeds that no page shows. The frame works it through operations; it is also where
+// the receive path enters the pages: the monitor's receive pane, the factory test page and the
+// configuration page.
+
+#include "app/IReceiveMonitor.h"
+#include "device/IDeviceReplyConsumer.h"
+#include "device/IReceiveChunkConsumer.h"
+#include "displays/ScatterPlotModel.h"
 
 #include <QString>
 #include <QWidget>
 
 class ILineSender;
-class IDeviceReplyConsumer;
-class IReceiveChunkConsumer;
 class QTabWidget;
 class CNMEAMonitorWnd;
 class CFrontPanelStatusWnd;
 class CPositionPlotWnd;
 class CScatterPlotWnd;
 
-class CChildView : public QWidget {
+class CChildView : public QWidget,
+                   public IReceiveMonitor,
+                   public IReceiveChunkConsumer,
+                   public IDeviceReplyConsumer {
     Q_OBJECT
 public:
     enum Page {
@@ -39,6 +47,8 @@ public:
     void CopyTx();
     QString RxText() const;
     QString TxText() const;
+    // IReceiveMonitor: a received chunk for the receive pane.
+    void ShowReceived(const char* text) override;
 
     // The front panel and its sky plot.
     void RefreshFrontPanel();
@@ -49,12 +59,18 @@ public:
     // reached through its interface; replacing a page also puts it into its tab.
     void SetTestPage(QWidget* page, IReceiveChunkConsumer* consumer);
     void SetConfigurationPage(QWidget* page, IDeviceReplyConsumer* consumer);
-    IReceiveChunkConsumer* TestPage() const { return m_pTestPage; }
-    IDeviceReplyConsumer* ConfigurationPage() const { return m_pConfigPage; }
+    // IReceiveChunkConsumer: a received chunk for the factory test page (none: dropped).
+    void OnReceive(const char* chunk) override;
+    // IDeviceReplyConsumer: a reply field for the configuration page (none: dropped).
+    void ApplyDeviceReply(ReplyType type, std::u16string_view text) override;
 
     // The scatter plot and position plot: kept current from every position, shown by no page.
-    CScatterPlotWnd& ScatterPlot() { return *m_wndScatterPlot; }
-    CPositionPlotWnd& PositionPlot() { return *m_wndPositionPlot; }
+    // The scatter plot's settings: the centring mode (recentred at the next sample), the DOP
+    // threshold (x 100) and the user position (micro-degrees, millimetres).
+    void SetScatterCentreMode(ScatterPlotModel::CentreMode mode, bool repaint);
+    void SetScatterDopThreshold(std::int32_t dopThresholdX100);
+    void SetScatterUserCentre(std::int32_t latitude, std::int32_t longitude, std::int32_t altitude,
+                              bool repaint);
     // Position hand-over of the plots (AddPosition of both, average centre, repaint).
     void FeedPlots(double latitude, double longitude, double altitude, double hdop, double vdop);
     // The position plot's averages; 0.0 while it holds no sample.

@@ -1,5 +1,6 @@
 #include "app/CMainFrame.h"
 
+#include "app/AcquisitionEventBridge.h"
 #include "app/ApplicationLooks.h"
 #include "app/CAboutDlg.h"
 #include "app/CChildView.h"
@@ -7,19 +8,17 @@
 #include "app/CKestranoDesktopAlertWnd.h"
 #include "app/CSetPositionDlg.h"
 #include "app/CToolBarCustomizeDlg.h"
-#include "app/DeviceReplyRouting.h"
 #include "app/KeyLockState.h"
-#include "device/IDeviceReplyConsumer.h"
-#include "device/IReceiveChunkConsumer.h"
-#include "device/Local8Bit.h"
-#include "displays/CScatterPlotWnd.h"
+#include "app/ReceiveRouter.h"
 #include "displays/MicroDegrees.h"
+#include "displays/ScatterPlotSettings.h"
 #include "nmea/CNMEAParserWin32.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
 #include "serial/Acquisition.h"
 #include "serial/CConnectDlg.h"
 #include "serial/CSio.h"
+#include "serial/PortOpenFailure.h"
 #include "trackerconfig/CGps_Control.h"
 #include "uisupport/CommandIds.h"
 #include "uisupport/FrameEvents.h"
@@ -32,6 +31,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QBitmap>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -44,44 +44,13 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <condition_variable>
-#include <grp.h>
-#include <memory>
 #include <mutex>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 const QString kTitle = QStringLiteral("Tollbrook");
 const QString kQualityIndicator = QStringLiteral("GPS Quality:") + QString(46, QLatin1Char(' '));
 const QString kRecordOff = QStringLiteral("Record Data OFF          ");
-
-// The position thread waits for the frame to have handled its update. The event signals
-// completion when it is destroyed, which happens after delivery and also when the frame goes
-// away with the event still queued, so the waiting thread is always released.
-struct PositionHandshake {
-    std::mutex mutex;
-    std::condition_variable handled;
-    bool done = false;
-    void Finish() {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            done = true;
-        }
-        handled.notify_all();
-    }
-};
-
-class PositionUpdateEvent : public QEvent {
-public:
-    explicit PositionUpdateEvent(std::shared_ptr<PositionHandshake> handshake)
-        : QEvent(WM_POSITION_UPDATE), m_handshake(std::move(handshake)) {}
-    ~PositionUpdateEvent() override { m_handshake->Finish(); }
-
-private:
-    std::shared_ptr<PositionHandshake> m_handshake;
-};
 
 QPixmap Transparent(const QPixmap& image) {
     QPixmap out = image;
@@ -93,29 +62,14 @@ QPixmap LoadIndicator(int id) {
     return Transparent(QPixmap(QStringLiteral(":/bitmaps/%1.png").arg(id)));
 }
 
-// Why a port did not open, for the second line of the message; for a permission problem
-// also who may open it.
-QString PortFailureReason(const QString& port, const std::string& lastError) {
-    QString reason = QString::fromLocal8Bit(lastError.c_str());
-    const QByteArray path = port.toLocal8Bit();
-    struct stat st {};
-    if (::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES &&
-        ::stat(path.constData(), &st) == 0) {
-        if (reason.isEmpty())
-            reason = QStringLiteral("Permission denied");
-        const group* g = ::getgrgid(st.st_gid);
-        const QString groupName =
-            g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
-        reason += QStringLiteral("\nYou must be a member of the group \"%1\" that owns %2 "
-                                 "(for example: sudo usermod -aG %1 $USER, then log in again).")
-                      .arg(groupName, port);
-    }
-    return reason;
-}
-
 } // namespace
 
-CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent), m_recordFile([this](const std::string& reason) {
+          AppMessageBox(this, QMessageBox::Critical,
+                        QStringLiteral("Could not write to the record file.\n") +
+                            QString::fromLocal8Bit(reason.c_str()));
+      }) {
     m_nAppLook = static_cast<unsigned>(
         GetProfileInt(SettingsKey::kWorkspaceSection, SettingsKey::kApplicationLook, kDefaultLook));
 }
@@ -124,7 +78,7 @@ CMainFrame::~CMainFrame() {
     // The reader and position threads report here; they end before anything they touch.
     if (m_bAcquisitionStarted)
         StopAcquisition();
-    if (AcquisitionEvents() == this)
+    if (AcquisitionEvents() == m_acquisitionEvents.get())
         SetAcquisitionEvents(nullptr);
     if (m_timer1)
         m_timer1->stop();
@@ -146,6 +100,8 @@ bool CMainFrame::Create() {
     auto* configPage = new CGps_Control(this, m_wndView->Tabs());
     configPage->setObjectName(QStringLiteral("Tracker Configuration"));
     m_wndView->SetConfigurationPage(configPage, configPage);
+    m_receiveRouter =
+        std::make_unique<ReceiveRouter>(*m_wndView, *m_wndView, *m_wndView, m_recordFile);
     BuildToolBar();
     BuildStatusBar();
 
@@ -167,7 +123,8 @@ bool CMainFrame::Create() {
     m_timer3->setInterval(kIndicatorMs);
     connect(m_timer3, &QTimer::timeout, this, [this] { SetReceiveLit(false); });
 
-    SetAcquisitionEvents(this);
+    m_acquisitionEvents = std::make_unique<AcquisitionEventBridge>(this);
+    SetAcquisitionEvents(m_acquisitionEvents.get());
     StartAcquisition();
     m_bAcquisitionStarted = true;
 
@@ -181,10 +138,7 @@ bool CMainFrame::Create() {
     m_largeImages = Transparent(QPixmap(QStringLiteral(":/bitmaps/144.png")));
 
     LoadDopThresholdIntoScatterPlot();
-    CScatterPlotWnd& scatter = m_wndView->ScatterPlot();
-    scatter.centreMode =
-        GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, 2);
-    scatter.recentrePending = 1;
+    m_wndView->SetScatterCentreMode(StoredScatterCentreMode(), false);
     LoadUserPositionIntoScatterPlot(false);
 
     // Enable and check states follow the program's state while it is idle.
@@ -452,8 +406,8 @@ void CMainFrame::UpdateStatusPanes() {
     if (m_panes[1]->text() != quality)
         m_panes[1]->setText(quality);
 
-    const bool recording = m_fileRecord.isOpen();
-    const QString record = RecordPaneText(recording, m_nRecordedBytes);
+    const bool recording = m_recordFile.IsOpen();
+    const QString record = RecordPaneText(recording, m_recordFile.RecordedBytes());
     if (m_panes[2]->text() != record)
         m_panes[2]->setText(record);
     m_panes[2]->setEnabled(recording);
@@ -483,11 +437,11 @@ void CMainFrame::SetTransmitLit(bool lit) {
 bool CMainFrame::IsCommandEnabled(int id) const {
     switch (id) {
     case Cmd::RecordData:
-        return !m_fileRecord.isOpen();
+        return !m_recordFile.IsOpen();
     case Cmd::PlayBackData:
         return !theSerialPort.IsPlayback();
     case Cmd::StopRecordPlay:
-        return theSerialPort.IsPlayback() || m_fileRecord.isOpen();
+        return theSerialPort.IsPlayback() || m_recordFile.IsOpen();
     case Cmd::EditUndo:
     case Cmd::EditCut:
     case Cmd::EditCopy:
@@ -506,15 +460,15 @@ bool CMainFrame::IsCommandChecked(int id) const {
     case Cmd::Disconnect:
         return !theSerialPort.IsOpen();
     case Cmd::RecordData:
-        return m_fileRecord.isOpen();
+        return m_recordFile.IsOpen();
     case Cmd::ViewStatusBar:
         return statusBar()->isVisible() || !isVisible();
     case Cmd::CenterOnAverage:
-        return GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, 2) == 1;
+        return StoredScatterCentreMode() == ScatterPlotModel::CentreOnAverage;
     case Cmd::CenterNextSample:
-        return GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, 2) == 2;
+        return StoredScatterCentreMode() == ScatterPlotModel::CentreOnNextSample;
     case Cmd::CenterUserPosition:
-        return GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, 2) == 0;
+        return StoredScatterCentreMode() == ScatterPlotModel::CentreOnUser;
     default:
         if (id >= static_cast<int>(kFirstLook) && id <= static_cast<int>(kLastLook))
             return static_cast<unsigned>(id) == m_nAppLook;
@@ -612,19 +566,17 @@ void CMainFrame::OnCommand(int id) {
                           QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
             m_wndView->ClearScatterPlot();
             // Centres on the next sample until another centring command, without storing it.
-            m_wndView->ScatterPlot().centreMode = 2;
-            m_wndView->ScatterPlot().recentrePending = 1;
-            m_wndView->ScatterPlot().RequestRepaint();
+            m_wndView->SetScatterCentreMode(ScatterPlotModel::CentreOnNextSample, true);
         }
         break;
     case Cmd::CenterUserPosition:
-        OnCentreMode(0);
+        OnCentreMode(ScatterPlotModel::CentreOnUser);
         break;
     case Cmd::CenterOnAverage:
-        OnCentreMode(1);
+        OnCentreMode(ScatterPlotModel::CentreOnAverage);
         break;
     case Cmd::CenterNextSample:
-        OnCentreMode(2);
+        OnCentreMode(ScatterPlotModel::CentreOnNextSample);
         break;
     default:
         if (id >= static_cast<int>(kFirstLook) && id <= static_cast<int>(kLastLook))
@@ -634,12 +586,9 @@ void CMainFrame::OnCommand(int id) {
     UpdateCommandUI();
 }
 
-void CMainFrame::OnCentreMode(int mode) {
-    CScatterPlotWnd& s = m_wndView->ScatterPlot();
-    s.centreMode = mode;
-    s.recentrePending = 1;
-    s.RequestRepaint();
-    WriteProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, mode);
+void CMainFrame::OnCentreMode(ScatterPlotModel::CentreMode mode) {
+    m_wndView->SetScatterCentreMode(mode, true);
+    StoreScatterCentreMode(mode);
 }
 
 void CMainFrame::OnLook(unsigned id) {
@@ -691,9 +640,12 @@ void CMainFrame::OnConnect() {
     m_nLastOpenBaud = baud;
     const int result = theSerialPort.Open(port.toLocal8Bit().toStdString(), baud);
     if (result == -1) {
-        AppMessageBox(this, QMessageBox::Critical,
-                      QStringLiteral("Unable to connect to specified communication port.\n") +
-                          PortFailureReason(port, theSerialPort.LastError()));
+        AppMessageBox(
+            this, QMessageBox::Critical,
+            QStringLiteral("Unable to connect to specified communication port.\n") +
+                QString::fromLocal8Bit(
+                    DescribeOpenFailure(port.toLocal8Bit().toStdString(), theSerialPort.LastError())
+                        .c_str()));
         return;
     }
     WriteProfileString(SettingsKey::kSettingsSection, SettingsKey::kCommPort, port);
@@ -724,11 +676,10 @@ void CMainFrame::OnRecord() {
     dlg.selectFile(QStringLiteral("NewNMEAFile"));
     if (ExecModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
-    m_fileRecord.setFileName(dlg.selectedFiles().constFirst());
-    if (!m_fileRecord.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // The byte count starts again from 0 whether or not the file could be created.
+    if (!m_recordFile.Open(QFile::encodeName(dlg.selectedFiles().constFirst()).toStdString()))
         AppMessageBox(this, QMessageBox::Critical,
                       QStringLiteral("Could not create file for recording data to."));
-    m_nRecordedBytes = 0;
 }
 
 void CMainFrame::OnPlayBack() {
@@ -757,15 +708,14 @@ void CMainFrame::OnStop() {
     if (theSerialPort.IsPlayback()) {
         theSerialPort.Close();
     }
-    if (m_fileRecord.isOpen())
-        m_fileRecord.close();
+    m_recordFile.Close();
     setWindowTitle(kTitle);
 }
 
 void CMainFrame::LoadDopThresholdIntoScatterPlot() {
     double value = 0.0;
     if (ReadProfileDoubleLeading(SettingsKey::kSettingsSection, SettingsKey::kDopThreshold, value))
-        m_wndView->ScatterPlot().dopThresholdX100 = TruncateScaled(value, 100.0);
+        m_wndView->SetScatterDopThreshold(TruncateScaled(value, 100.0));
 }
 
 void CMainFrame::LoadUserPositionIntoScatterPlot(bool repaint) {
@@ -773,12 +723,8 @@ void CMainFrame::LoadUserPositionIntoScatterPlot(bool repaint) {
     ReadProfileDoubleExact(SettingsKey::kSettingsSection, SettingsKey::kUserLatitude, lat);
     ReadProfileDoubleExact(SettingsKey::kSettingsSection, SettingsKey::kUserLongitude, lon);
     ReadProfileDoubleExact(SettingsKey::kSettingsSection, SettingsKey::kUserAltitude, alt);
-    CScatterPlotWnd& s = m_wndView->ScatterPlot();
-    s.userCentre.latitude = MicroDegrees(lat);
-    s.userCentre.longitude = MicroDegrees(lon);
-    s.userCentre.altitude = TruncateScaled(alt, 1000.0);
-    if (repaint)
-        s.RequestRepaint();
+    m_wndView->SetScatterUserCentre(MicroDegrees(lat), MicroDegrees(lon),
+                                    TruncateScaled(alt, 1000.0), repaint);
 }
 
 void CMainFrame::OnSetDopThreshold() {
@@ -862,46 +808,11 @@ void CMainFrame::SendLine(const char* text) {
 }
 
 void CMainFrame::OnReceiveTick() {
-    uint8_t buffer[kDrainChunk + 1] = {};
+    uint8_t buffer[kDrainChunk];
     const uint32_t n = DrainReceiveQueue(buffer);
-    if (n == 0)
+    if (n == 0 || !m_receiveRouter)
         return;
-    buffer[n] = 0;
-    const char* text = reinterpret_cast<const char*>(buffer);
-
-    int type = 0;
-    if (n <= 96 && RecogniseDeviceReply(text, type)) {
-        // A configuration reply goes to the configuration page and nowhere else.
-        const char* field = nullptr;
-        if (DeviceReplyFieldText(type, field))
-            OnDeviceReply(type, field);
-        const int follower = type == 4 ? 5 : type == 8 ? 9 : 0;
-        if (follower && DeviceReplyFieldText(follower, field))
-            OnDeviceReply(follower, field);
-        return;
-    }
-
-    m_wndView->AppendRx(text);
-    if (IReceiveChunkConsumer* testPage = m_wndView->TestPage())
-        testPage->OnReceive(text);
-    if (m_fileRecord.isOpen()) {
-        // A record that silently loses data is worse than none: say so and stop recording.
-        if (m_fileRecord.write(text, n) != static_cast<qint64>(n) || !m_fileRecord.flush()) {
-            const QString reason = m_fileRecord.errorString();
-            m_fileRecord.close();
-            AppMessageBox(this, QMessageBox::Critical,
-                          QStringLiteral("Could not write to the record file.\n") + reason);
-            return;
-        }
-        m_nRecordedBytes += n;
-    }
-}
-
-void CMainFrame::OnDeviceReply(int type, const char* text) {
-    if (!text)
-        return;
-    if (IDeviceReplyConsumer* page = m_wndView->ConfigurationPage())
-        page->ApplyDeviceReply(static_cast<ReplyType>(type), DecodeLocal8Bit(text));
+    m_receiveRouter->Deliver(buffer, n);
 }
 
 void CMainFrame::OnPositionUpdate() {
@@ -912,29 +823,6 @@ void CMainFrame::OnPositionUpdate() {
         copy = theSnapshot;
     }
     m_wndView->FeedPlots(copy.latitude, copy.longitude, copy.altitude, copy.gpsHdop, copy.gpsVdop);
-}
-
-void CMainFrame::DataReceived() {
-    QCoreApplication::postEvent(this, new QEvent(WM_DATA_RECEIVED));
-}
-
-void CMainFrame::DataSent() {
-    QCoreApplication::postEvent(this, new QEvent(WM_DATA_SENT));
-}
-
-void CMainFrame::SourceLost() {
-    QCoreApplication::postEvent(this, new QEvent(WM_SOURCE_LOST));
-}
-
-void CMainFrame::PositionUpdate(std::stop_token stop) {
-    if (stop.stop_requested())
-        return;
-    auto handshake = std::make_shared<PositionHandshake>();
-    QCoreApplication::postEvent(this, new PositionUpdateEvent(handshake));
-    std::unique_lock<std::mutex> lock(handshake->mutex);
-    // Short slices, so that a shutdown never waits on a frame that will not answer.
-    while (!handshake->done && !stop.stop_requested())
-        handshake->handled.wait_for(lock, std::chrono::milliseconds(20));
 }
 
 bool CMainFrame::event(QEvent* e) {

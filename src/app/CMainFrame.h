@@ -1,20 +1,23 @@
 #pragma once
-// The program's only top-level window and its hub: bars, the tab view, the receive
-// distribution every 100 ms, the position updates, the commands of all pages and SendLine.
+// The program's only top-level window and its hub: bars, the tab view, the receive tick every
+// 100 ms (the receive router decides where a chunk goes), the position updates, the commands
+// of all pages and SendLine.
 
 #include "app/CHTTPGet.h"
+#include "app/RecordFile.h"
 #include "device/ILineSender.h"
-#include "serial/IAcquisitionEvents.h"
+#include "displays/ScatterPlotModel.h"
 
-#include <QFile>
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
 #include <QPixmap>
-#include <atomic>
 #include <cstdint>
+#include <memory>
 
+class AcquisitionEventBridge;
 class CChildView;
+class ReceiveRouter;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -22,7 +25,7 @@ class QMenu;
 class QTimer;
 class QToolBar;
 
-class CMainFrame : public QMainWindow, public ILineSender, public IAcquisitionEvents {
+class CMainFrame : public QMainWindow, public ILineSender {
     Q_OBJECT
 public:
     // Reads the application look; the window is built by Create().
@@ -36,16 +39,8 @@ public:
     // ILineSender
     void SendLine(const char* text) override;
 
-    // IAcquisitionEvents (called on the worker threads).
-    void DataReceived() override;
-    void DataSent() override;
-    void SourceLost() override;
-    void PositionUpdate(std::stop_token stop) override;
-
-    // Timer 1: the receive distribution.
+    // Timer 1: drains the receive queue and hands the chunk to the receive router.
     void OnReceiveTick();
-    // One configuration reply field for the configuration page.
-    void OnDeviceReply(int type, const char* text);
     // WM_POSITION_UPDATE.
     void OnPositionUpdate();
 
@@ -62,8 +57,8 @@ public:
     QList<int> ToolBarCommands() const { return m_toolBarCommands; }
     void SetToolBarCommands(const QList<int>& ids);
     unsigned AppLook() const { return m_nAppLook; }
-    bool IsRecording() const { return m_fileRecord.isOpen(); }
-    uint32_t RecordedBytes() const { return m_nRecordedBytes; }
+    bool IsRecording() const { return m_recordFile.IsOpen(); }
+    uint32_t RecordedBytes() const { return m_recordFile.RecordedBytes(); }
 
     // Status pane texts, pane 0 = message pane ... 7 = SCRL.
     QString PaneText(int index) const;
@@ -103,7 +98,7 @@ private:
     void OnAbout();
     void OnCustomize();
     void OnLook(unsigned id);
-    void OnCentreMode(int mode);
+    void OnCentreMode(ScatterPlotModel::CentreMode mode);
     void OnUpdateAvailable(qintptr version);
     void OnSourceLost();
     void AutomaticConnection();
@@ -120,8 +115,10 @@ private:
     QPixmap m_largeImages;
     QToolBar* m_wndToolBar = nullptr;
     CChildView* m_wndView = nullptr;
-    QFile m_fileRecord;
-    uint32_t m_nRecordedBytes = 0;
+    RecordFile m_recordFile;
+    // Both created with the view; the router delivers into the view and the record file.
+    std::unique_ptr<ReceiveRouter> m_receiveRouter;
+    std::unique_ptr<AcquisitionEventBridge> m_acquisitionEvents;
 
     unsigned m_nAppLook;
     QMap<int, QAction*> m_actions;

@@ -1,4 +1,6 @@
 #include "displays/CScatterPlotWnd.h"
+
+#include "displays/ScatterPlotSettings.h"
 #include "uisupport/OffscreenPaint.h"
 
 #include <QAction>
@@ -17,8 +19,6 @@
 #include "uisupport/CommandIds.h"
 #include "uisupport/FrameEvents.h"
 #include "uisupport/LookColours.h"
-#include "uisupport/Profile.h"
-#include "uisupport/SettingsKeys.h"
 
 namespace {
 
@@ -248,10 +248,10 @@ QMenu* CScatterPlotWnd::ContextMenu() {
         const struct {
             const char* text;
             int id;
-            int mode;
-        } items[3] = {{"Center Next Position Sample", Cmd::CenterNextSample, 2},
-                      {"Center On Average", Cmd::CenterOnAverage, 1},
-                      {"Center To User Position...", Cmd::CenterUserPosition, 0}};
+            CentreMode mode;
+        } items[3] = {{"Center Next Position Sample", Cmd::CenterNextSample, CentreOnNextSample},
+                      {"Center On Average", Cmd::CenterOnAverage, CentreOnAverage},
+                      {"Center To User Position...", Cmd::CenterUserPosition, CentreOnUser}};
         for (const auto& item : items) {
             QAction* a = m_menu->addAction(QString::fromLatin1(item.text));
             a->setData(item.id);
@@ -265,8 +265,7 @@ QMenu* CScatterPlotWnd::ContextMenu() {
         // The marks follow the stored mode, read each time the menu opens: after a clear the
         // plot centres on the next sample while the marks still show the stored choice.
         connect(m_menu, &QMenu::aboutToShow, this, [this] {
-            const int stored =
-                GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kScatterPlotMode, 2);
+            const int stored = StoredScatterCentreMode();
             for (QAction* a : m_menu->actions())
                 if (a->isCheckable())
                     a->setChecked(a->property("centreMode").toInt() == stored);

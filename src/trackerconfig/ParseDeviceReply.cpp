@@ -165,3 +165,19 @@ bool ParseDeviceReply(std::string_view chunk, ReplyType& type, DeviceReplyRecord
     }
     return false;
 }
+
+std::vector<DeviceReplyField> ParseDeviceReplyFields(std::string_view chunk,
+                                                     DeviceReplyRecord& record) {
+    std::vector<DeviceReplyField> fields;
+    ReplyType type = ReplyType::None;
+    if (!ParseDeviceReply(chunk, type, record)) {
+        return fields;
+    }
+    for (const ReplyType field : {type, SecondFieldOf(type)}) {
+        const char* text = nullptr;
+        if (field != ReplyType::None && GetReplyField(field, text, record)) {
+            fields.push_back({field, text});
+        }
+    }
+    return fields;
+}

@@ -39,6 +39,11 @@ double StoredDouble(const char* key) {
     return v;
 }
 
+// The scatter plot the view keeps for the position updates; no page shows it.
+CScatterPlotWnd& ScatterPlotOf(CMainFrame* f) {
+    return *f->View()->findChild<CScatterPlotWnd*>(QStringLiteral("Scatter Plot"));
+}
+
 QLineEdit* Edit(QDialog& d, int id) {
     return d.findChild<QLineEdit*>(QStringLiteral("edit%1").arg(id));
 }
@@ -95,7 +100,7 @@ private slots:
         f->OnCommand(Cmd::SetDopThreshold);
         QCOMPARE(shown, QStringLiteral("3.00"));
         QCOMPARE(StoredDouble("DOP Threshold"), stored);
-        QCOMPARE(f->View()->ScatterPlot().dopThresholdX100, x100);
+        QCOMPARE(ScatterPlotOf(f).dopThresholdX100, x100);
 
         // Reopened: the stored value with two decimals; Cancel changes nothing.
         accept = false;
@@ -103,16 +108,16 @@ private slots:
         f->OnCommand(Cmd::SetDopThreshold);
         QCOMPARE(shown, shownNext);
         QCOMPARE(StoredDouble("DOP Threshold"), stored);
-        QCOMPARE(f->View()->ScatterPlot().dopThresholdX100, x100);
+        QCOMPARE(ScatterPlotOf(f).dopThresholdX100, x100);
     }
 
     void dopThresholdBlockSizes() {
         // The first 8 bytes of a longer block count; a shorter block is ignored.
         WriteProfileBinary("Settings", "DOP Threshold", Block(1.5) + QByteArray("tail"));
-        QCOMPARE(MakeFrame()->View()->ScatterPlot().dopThresholdX100, 150);
+        QCOMPARE(ScatterPlotOf(MakeFrame()).dopThresholdX100, 150);
         m_frame.reset();
         WriteProfileBinary("Settings", "DOP Threshold", QByteArray("1234"));
-        QCOMPARE(MakeFrame()->View()->ScatterPlot().dopThresholdX100, 300);
+        QCOMPARE(ScatterPlotOf(MakeFrame()).dopThresholdX100, 300);
     }
 
     void setPosition_data() {
@@ -137,7 +142,7 @@ private slots:
         });
         f->OnCommand(Cmd::SetUserPosition);
         QCOMPARE(shown, (QStringList{"0", "0", "0"}));
-        const CScatterPlotWnd& s = f->View()->ScatterPlot();
+        const CScatterPlotWnd& s = ScatterPlotOf(f);
         QCOMPARE(s.userCentre.latitude, microLatitude);
         QCOMPARE(s.userCentre.longitude, 113900000);
         QCOMPARE(s.userCentre.altitude, 12345);
@@ -173,7 +178,7 @@ private slots:
         QCOMPARE(boxes.boxes.size(), 1);
         QCOMPARE(boxes.boxes[0].text, QStringLiteral("Enter a number."));
         QCOMPARE(focused, QStringLiteral("edit1009"));
-        QCOMPARE(f->View()->ScatterPlot().userCentre.longitude, 20000000);
+        QCOMPARE(ScatterPlotOf(f).userCentre.longitude, 20000000);
         QCOMPARE(StoredDouble("User Altitude"), 30.0);
     }
 
@@ -182,7 +187,7 @@ private slots:
         WriteProfileBinary("Settings", "User Latitude", Block(51.5));
         // A block of another size is ignored: 0.0 applies.
         WriteProfileBinary("Settings", "User Longitude", QByteArray("1234"));
-        const int repaints = f->View()->ScatterPlot().RepaintRequests();
+        const int repaints = ScatterPlotOf(f).RepaintRequests();
         QStringList shown;
         ModalAnswer answer([&](QDialog& d) {
             shown = {Edit(d, 1011)->text(), Edit(d, 1009)->text()};
@@ -191,9 +196,9 @@ private slots:
         });
         f->OnCommand(Cmd::SetUserPosition);
         QCOMPARE(shown, (QStringList{"51.5", "0"}));
-        QCOMPARE(f->View()->ScatterPlot().userCentre.latitude, 51500000);
-        QCOMPARE(f->View()->ScatterPlot().userCentre.longitude, 0);
-        QCOMPARE(f->View()->ScatterPlot().RepaintRequests(), repaints + 1);
+        QCOMPARE(ScatterPlotOf(f).userCentre.latitude, 51500000);
+        QCOMPARE(ScatterPlotOf(f).userCentre.longitude, 0);
+        QCOMPARE(ScatterPlotOf(f).RepaintRequests(), repaints + 1);
         QCOMPARE(StoredDouble("User Latitude"), 51.5);
     }
 

@@ -21,6 +21,7 @@
 #include "serial/Acquisition.h"
 #include "serial/CConnectDlg.h"
 #include "serial/CSio.h"
+#include "serial/IAcquisitionEvents.h"
 #include "uisupport/CommandIds.h"
 #include "uisupport/FrameEvents.h"
 #include "uisupport/LookColours.h"
@@ -30,6 +31,7 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QTabWidget>
@@ -82,6 +84,14 @@ QByteArray Sentence(const QByteArray& body) {
     return "$" + body + "*" + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') + "\r\n";
 }
 
+// The two plots the view keeps current from every position; no page shows them.
+CScatterPlotWnd& ScatterPlotOf(CMainFrame* f) {
+    return *f->View()->findChild<CScatterPlotWnd*>(QStringLiteral("Scatter Plot"));
+}
+CPositionPlotWnd& PositionPlotOf(CMainFrame* f) {
+    return *f->View()->findChild<CPositionPlotWnd*>(QStringLiteral("Position Plot"));
+}
+
 QByteArray Gga() {
     return Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
 }
@@ -121,7 +131,7 @@ private slots:
         QCOMPARE(ApplicationLook(), 32782u);
         QCOMPARE(f->LastOpenPort(), QStringLiteral("/dev/ttyS0"));
         QCOMPARE(f->LastOpenBaud(), 9600);
-        const CScatterPlotWnd& s = f->View()->ScatterPlot();
+        const CScatterPlotWnd& s = ScatterPlotOf(f);
         QCOMPARE(s.centreMode, 2);
         QCOMPARE(s.dopThresholdX100, 300);
         QCOMPARE(s.userCentre.latitude, 0);
@@ -330,6 +340,43 @@ private slots:
         QCOMPARE(file.readAll(), chunk);
     }
 
+    void recordFileFailuresAreShownAndEndTheRecording() {
+        CMainFrame* f = MakeFrame();
+        theSerialPort.Close();
+        QString chosen = QStringLiteral("/no/such/folder/capture.txt");
+        ModalAnswer answer([&](QDialog& d) {
+            auto* fd = qobject_cast<QFileDialog*>(&d);
+            if (!fd)
+                return int(QDialog::Rejected);
+            fd->selectFile(chosen);
+            return int(QDialog::Accepted);
+        });
+        MessageBoxRecorder boxes;
+        f->OnCommand(Cmd::RecordData);
+        QVERIFY(!f->IsRecording());
+        QCOMPARE(f->RecordedBytes(), 0u);
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].text,
+                 QStringLiteral("Could not create file for recording data to."));
+
+        // A device that takes the open and fails every write, under a name the dialog keeps.
+        if (!QFileInfo(QStringLiteral("/dev/full")).isWritable())
+            QSKIP("no /dev/full");
+        QTemporaryDir dir;
+        chosen = dir.filePath(QStringLiteral("full.txt"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), chosen));
+        f->OnCommand(Cmd::RecordData);
+        QVERIFY(f->IsRecording());
+        QueueBytes("$GPTXT,lost*00\r\n");
+        f->OnReceiveTick();
+        QVERIFY(!f->IsRecording());
+        QCOMPARE(boxes.boxes.size(), 2);
+        QCOMPARE(boxes.boxes[1].text,
+                 QStringLiteral("Could not write to the record file.\nNo space left on device"));
+        // The pane and the test page were served before the write failed.
+        QCOMPARE(f->View()->RxText(), QStringLiteral("$GPTXT,lost*00\n"));
+    }
+
     void recordPaneText_data() {
         QTest::addColumn<bool>("recording");
         QTest::addColumn<uint>("bytes");
@@ -371,7 +418,7 @@ private slots:
         QCOMPARE(f->windowTitle(), QStringLiteral("Tollbrook - [Playback: track.txt]"));
         QTRY_COMPARE_WITH_TIMEOUT(f->PaneText(1), QStringLiteral("GPS Quality: GPS Fix"), 5000);
         QTRY_VERIFY_WITH_TIMEOUT(f->View()->RxText().contains(QStringLiteral("$GPGGA")), 5000);
-        QVERIFY(f->View()->ScatterPlot().positions.size() > 0);
+        QVERIFY(ScatterPlotOf(f).positions.size() > 0);
         f->UpdateCommandUI();
         QVERIFY(!f->CommandAction(Cmd::PlayBackData)->isEnabled());
 
@@ -420,7 +467,7 @@ private slots:
         // Messages keep coming: the receive indicator stays lit (checked only where the
         // machine kept up, so that a loaded machine does not fail it).
         for (int i = 0; i < 5; ++i) {
-            f->DataReceived();
+            AcquisitionEvents()->DataReceived();
             QCoreApplication::processEvents();
             clock.start();
             QTest::qWait(60);
@@ -572,8 +619,8 @@ private slots:
         };
         feed(-33.0, 151.0);
         feed(-33.0002, 151.0004);
-        CScatterPlotWnd& scatter = f->View()->ScatterPlot();
-        CPositionPlotWnd& plot = f->View()->PositionPlot();
+        CScatterPlotWnd& scatter = ScatterPlotOf(f);
+        CPositionPlotWnd& plot = PositionPlotOf(f);
         QCOMPARE(scatter.positions.size(), size_t(2));
         QCOMPARE(plot.sampleCount, 2u);
         // The average of both samples reaches the scatter plot as micro-degrees.
@@ -608,15 +655,38 @@ private slots:
         CMainFrame* f = MakeFrame();
         f->OnCommand(Cmd::CenterOnAverage);
         QCOMPARE(GetProfileInt("Settings", "Scatter Plot Mode", -1), 1);
-        QCOMPARE(f->View()->ScatterPlot().centreMode, 1);
+        QCOMPARE(ScatterPlotOf(f).centreMode, 1);
         QVERIFY(f->IsCommandChecked(Cmd::CenterOnAverage));
         // Clearing the scatter plot centres on the next sample without storing it.
         MessageBoxRecorder boxes;
         boxes.answer = QMessageBox::Yes;
         f->OnCommand(Cmd::ClearScatterPlot);
-        QCOMPARE(f->View()->ScatterPlot().centreMode, 2);
+        QCOMPARE(ScatterPlotOf(f).centreMode, 2);
         QVERIFY(f->IsCommandChecked(Cmd::CenterOnAverage));
         QCOMPARE(GetProfileInt("Settings", "Scatter Plot Mode", -1), 1);
+    }
+
+    void storedCentreModeAtStart_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("checked");
+        QTest::newRow("user position") << 0 << 0 << int(Cmd::CenterUserPosition);
+        QTest::newRow("average") << 1 << 1 << int(Cmd::CenterOnAverage);
+        QTest::newRow("next sample") << 2 << 2 << int(Cmd::CenterNextSample);
+        // A hand-edited value would leave the plot never centring: the default applies.
+        QTest::newRow("names no mode") << 7 << 2 << int(Cmd::CenterNextSample);
+    }
+
+    void storedCentreModeAtStart() {
+        QFETCH(int, stored);
+        QFETCH(int, mode);
+        QFETCH(int, checked);
+        WriteProfileInt(QStringLiteral("Settings"), QStringLiteral("Scatter Plot Mode"), stored);
+        CMainFrame* f = MakeFrame();
+        QCOMPARE(ScatterPlotOf(f).centreMode, mode);
+        QCOMPARE(ScatterPlotOf(f).recentrePending, 1);
+        for (int id : {Cmd::CenterUserPosition, Cmd::CenterOnAverage, Cmd::CenterNextSample})
+            QCOMPARE(f->IsCommandChecked(id), id == checked);
     }
 
     void updateNoticeAboveVersion9() {
@@ -658,12 +728,14 @@ private slots:
     }
 
     void shutdownWithAPositionUpdateInFlight() {
-        CMainFrame* f = MakeFrame();
+        MakeFrame();
         // The position thread's side of an update the frame never gets to handle.
+        IAcquisitionEvents* events = AcquisitionEvents();
+        QVERIFY(events);
         std::atomic<bool> returned{false};
         std::stop_source stop;
         std::thread worker([&] {
-            f->PositionUpdate(stop.get_token());
+            events->PositionUpdate(stop.get_token());
             returned = true;
         });
         // No event processing here: the update is still queued when the frame goes.
@@ -686,7 +758,7 @@ private slots:
         for (int i = 0; i < 20; ++i)
             burst += Gga();
         QVERIFY(pty.Write(burst));
-        QTRY_VERIFY_WITH_TIMEOUT(f->View()->ScatterPlot().positions.size() > 0, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(ScatterPlotOf(f).positions.size() > 0, 3000);
         QVERIFY(pty.Write(burst));
         // Let the reader pick the next burst up, then close without handling its updates.
         QThread::msleep(250);

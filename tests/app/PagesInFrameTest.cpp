@@ -7,6 +7,9 @@
 #include "app/CChildView.h"
 #include "app/CMainFrame.h"
 #include "devicetest/CGpsTest_wnd.h"
+#include "nmea/SnapshotLock.h"
+#include "serial/Acquisition.h"
+#include "serial/CSio.h"
 #include "trackerconfig/CGps_Control.h"
 #include "uisupport/Profile.h"
 
@@ -24,11 +27,10 @@ private slots:
     void childViewHandsChunksToThePage() {
         RecordingSender sender;
         CChildView view(&sender);
-        auto* testPage = dynamic_cast<CGpsTest_wnd*>(view.TestPage());
+        auto* testPage = qobject_cast<CGpsTest_wnd*>(view.PageWidget(CChildView::FactoryTestPage));
         QVERIFY(testPage);
-        QCOMPARE(static_cast<QWidget*>(testPage), view.PageWidget(CChildView::FactoryTestPage));
         QCOMPARE(view.Tabs()->tabText(CChildView::FactoryTestPage), QStringLiteral("Factory Test"));
-        view.TestPage()->OnReceive("AT+TEST_SIM==1");
+        view.OnReceive("AT+TEST_SIM==1");
         QCOMPARE(testPage->Run().PassFlags(), std::uint8_t(1));
     }
 
@@ -38,11 +40,19 @@ private slots:
         auto* page = qobject_cast<CGps_Control*>(
             frame.View()->PageWidget(CChildView::TrackerConfigurationPage));
         QVERIFY(page);
-        QCOMPARE(frame.View()->ConfigurationPage(), static_cast<IDeviceReplyConsumer*>(page));
         QCOMPARE(frame.View()->Tabs()->tabText(CChildView::TrackerConfigurationPage),
                  QStringLiteral("Tracker Configuration"));
-        frame.OnDeviceReply(4, "10.0.0.5");
+        // A reply drained by the receive tick reaches the page: the address and its port.
+        theSerialPort.Close();
+        {
+            std::lock_guard<std::mutex> lock(snapshotLock);
+            receiveQueue.clear();
+            const std::string_view reply = "AT+IP==10.0.0.5,8001#";
+            receiveQueue.insert(receiveQueue.end(), reply.begin(), reply.end());
+        }
+        frame.OnReceiveTick();
         QCOMPARE(page->ControlAs<QLineEdit>(1047)->text(), QStringLiteral("10.0.0.5"));
+        QCOMPARE(page->ControlAs<QLineEdit>(1254)->text(), QStringLiteral("8001"));
     }
 
     // The whole path: page, frame, serial port, simulated tracker, receive tick, page.

@@ -197,4 +197,30 @@ TEST(SecondFieldOf, IpAndIntervalsCarryTwoFields) {
     EXPECT_EQ(SecondFieldOf(ReplyType::Apn), ReplyType::None);
 }
 
+// What the receive path hands the configuration page: the reply's field, then the second field
+// of the two-part replies, with the texts as stored.
+TEST(ParseDeviceReplyFields, ListsTheFieldsToDeliverInOrder) {
+    struct Case {
+        const char* chunk;
+        std::vector<std::pair<ReplyType, std::string>> fields;
+    };
+    const Case cases[] = {
+        {"AT+ID==ABC#", {{T::Id, "ABC"}}},
+        {"AT+IP==10.0.0.5,8001#", {{T::Ip, "10.0.0.5"}, {T::Port, "8001"}}},
+        {"AT+INTERVAL==30,600#", {{T::IntervalOn, "30"}, {T::IntervalOff, "600"}}},
+        {"AT+ALARMMODE==5,1#", {{T::ExtPowerAlarm, "ON,1"}}},
+        {"AT+IP==10.0.0.5,8001", {}},
+        {"$GPGGA,123519*00", {}},
+        {"", {}},
+    };
+    for (const auto& c : cases) {
+        DeviceReplyRecord record{};
+        std::vector<std::pair<ReplyType, std::string>> got;
+        for (const auto& field : ParseDeviceReplyFields(c.chunk, record)) {
+            got.emplace_back(field.type, std::string(field.text));
+        }
+        EXPECT_EQ(got, c.fields) << c.chunk;
+    }
+}
+
 } // namespace
