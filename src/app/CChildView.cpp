@@ -73,11 +73,11 @@ void CChildView::resizeEvent(QResizeEvent* event) {
     m_wndTabs->setGeometry(0, 0, width(), height());
 }
 
-void CChildView::AppendRx(const char* text) {
-    m_wndMonitor->AppendRx(text);
+void CChildView::AppendRx(std::string_view bytes) {
+    m_wndMonitor->AppendRx(bytes);
 }
-void CChildView::ShowReceived(const char* text) {
-    AppendRx(text);
+void CChildView::ShowReceived(std::string_view bytes) {
+    AppendRx(bytes);
 }
 void CChildView::AppendTx(const char* text) {
     m_wndMonitor->AppendTx(text);
@@ -146,7 +146,7 @@ void CChildView::SetConfigurationPage(QWidget* page, IDeviceReplyConsumer* consu
     m_pConfigPage = consumer;
 }
 
-void CChildView::OnReceive(const char* chunk) {
+void CChildView::OnReceive(std::string_view chunk) {
     if (m_pTestPage)
         m_pTestPage->OnReceive(chunk);
 }

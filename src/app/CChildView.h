@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <string_view>
 
 class ILineSender;
 class QTabWidget;
@@ -39,7 +40,7 @@ public:
     QWidget* PageWidget(Page page) const;
 
     // The NMEA monitor's panes.
-    void AppendRx(const char* text);
+    void AppendRx(std::string_view bytes);
     void AppendTx(const char* text);
     void ClearRx();
     void ClearTx();
@@ -48,7 +49,7 @@ public:
     QString RxText() const;
     QString TxText() const;
     // IReceiveMonitor: a received chunk for the receive pane.
-    void ShowReceived(const char* text) override;
+    void ShowReceived(std::string_view bytes) override;
 
     // The front panel and its sky plot.
     void RefreshFrontPanel();
@@ -60,7 +61,7 @@ public:
     void SetTestPage(QWidget* page, IReceiveChunkConsumer* consumer);
     void SetConfigurationPage(QWidget* page, IDeviceReplyConsumer* consumer);
     // IReceiveChunkConsumer: a received chunk for the factory test page (none: dropped).
-    void OnReceive(const char* chunk) override;
+    void OnReceive(std::string_view chunk) override;
     // IDeviceReplyConsumer: a reply field for the configuration page (none: dropped).
     void ApplyDeviceReply(ReplyType type, std::u16string_view text) override;
 

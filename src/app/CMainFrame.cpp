@@ -43,6 +43,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <chrono>
 
 #include <mutex>
 
@@ -810,9 +811,12 @@ void CMainFrame::SendLine(const char* text) {
 void CMainFrame::OnReceiveTick() {
     uint8_t buffer[kDrainChunk];
     const uint32_t n = DrainReceiveQueue(buffer);
-    if (n == 0 || !m_receiveRouter)
+    if (!m_receiveRouter)
         return;
-    m_receiveRouter->Deliver(buffer, n);
+    // Every tick, even an empty one: a reply fragment that waited too long is let go then.
+    const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+    m_receiveRouter->Deliver(buffer, n, now.count());
 }
 
 void CMainFrame::OnPositionUpdate() {

@@ -8,6 +8,40 @@
 #include "trackerconfig/ParseDeviceReply.h"
 
 #include <string>
+#include <vector>
+
+namespace {
+
+constexpr auto npos = std::string_view::npos;
+
+struct Span {
+    std::size_t begin, end;
+};
+
+// Where the next configuration reply in text begins and ends, its line end included, as
+// [begin, end); begin == text.size() when there is none. Its fields are stored in record.
+Span NextReply(std::string_view text, std::size_t from, DeviceReplyRecord& record,
+               std::vector<DeviceReplyField>& fields) {
+    // A reply sits on one line: "AT+" key "==" value "#". Looking no further than the line
+    // keeps a result token or NMEA on an earlier line from being taken with it.
+    for (auto start = text.find("AT+", from); start != npos; start = text.find("AT+", start + 1)) {
+        const auto stop = text.find_first_of("#\r\n", start);
+        if (stop == npos || text[stop] != '#')
+            continue;
+        fields = ParseDeviceReplyFields(text.substr(start, stop + 1 - start), record);
+        if (fields.empty())
+            continue;
+        std::size_t end = stop + 1;
+        if (end < text.size() && text[end] == '\r')
+            ++end;
+        if (end < text.size() && text[end] == '\n')
+            ++end;
+        return {start, end};
+    }
+    return {text.size(), text.size()};
+}
+
+} // namespace
 
 ReceiveRouter::ReceiveRouter(IDeviceReplyConsumer& replies, IReceiveMonitor& monitor,
                              IReceiveChunkConsumer& testPage, IRecordSink& record,
@@ -15,26 +49,44 @@ ReceiveRouter::ReceiveRouter(IDeviceReplyConsumer& replies, IReceiveMonitor& mon
     : m_replies(replies), m_monitor(monitor), m_testPage(testPage), m_record(record),
       m_replyRecord(replyRecord) {}
 
-void ReceiveRouter::Deliver(const std::uint8_t* bytes, std::size_t length) {
-    if (length == 0) {
-        return;
+void ReceiveRouter::Deliver(const std::uint8_t* bytes, std::size_t length, std::int64_t nowMs) {
+    // A copy of its own per call: a sink that opens a modal loop lets the next tick deliver
+    // again before this one has finished.
+    const std::string ready = m_reassembler.Take(
+        std::string_view(reinterpret_cast<const char*>(bytes), bytes ? length : 0), nowMs);
+    const std::string_view text(ready);
+    std::string others;
+    std::size_t at = 0;
+    // The line end of a reply that ended the previous delivery belongs to that reply.
+    if (!text.empty() && m_replyLineEnd != LineEnd::Complete) {
+        if (m_replyLineEnd == LineEnd::Missing && at < text.size() && text[at] == '\r')
+            ++at;
+        if (at < text.size() && text[at] == '\n')
+            ++at;
+        m_replyLineEnd = LineEnd::Complete;
     }
-    // A copy of its own per call, NUL-terminated: a sink that opens a modal loop lets the next
-    // tick deliver again before this one has finished.
-    const std::string chunk(reinterpret_cast<const char*>(bytes), length);
-    const char* text = chunk.c_str();
-
-    if (length <= kMaxReplyChunkBytes) {
-        const std::vector<DeviceReplyField> fields = ParseDeviceReplyFields(text, m_replyRecord);
-        if (!fields.empty()) {
-            for (const DeviceReplyField& field : fields) {
-                m_replies.ApplyDeviceReply(field.type, DecodeLocal8Bit(field.text));
-            }
-            return;
+    while (at < text.size()) {
+        std::vector<DeviceReplyField> fields;
+        const Span reply = NextReply(text, at, m_replyRecord, fields);
+        others.append(text.substr(at, reply.begin - at));
+        for (const DeviceReplyField& field : fields)
+            m_replies.ApplyDeviceReply(field.type, DecodeLocal8Bit(field.text));
+        at = reply.end;
+        if (!fields.empty() && at == text.size()) {
+            m_replyLineEnd = text.ends_with('\n')   ? LineEnd::Complete
+                             : text.ends_with('\r') ? LineEnd::AfterCr
+                                                    : LineEnd::Missing;
         }
     }
+    DeliverText(others);
+}
 
+void ReceiveRouter::DeliverText(std::string_view text) {
+    if (text.empty())
+        return;
     m_monitor.ShowReceived(text);
+    // Recorded before the test page reads it: the page may open a message box whose loop
+    // delivers the next tick, and the record file must keep the bytes in the order they came.
+    m_record.Record(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     m_testPage.OnReceive(text);
-    m_record.Record(bytes, length);
 }

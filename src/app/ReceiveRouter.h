@@ -1,15 +1,15 @@
 #pragma once
-// Where one drained chunk of received bytes goes. A chunk of at most kMaxReplyChunkBytes that
-// holds a complete configuration reply goes to the configuration page and nowhere else: it is
-// neither shown, nor passed to the test page, nor recorded. Every other chunk goes, in this
-// order, to the monitor's receive pane, the factory test page and the record file.
-//
-// The input is the byte stream as the receive queue gives it, chunk by chunk, so that a reply
-// split over two reads can later be put together here.
+// Where the received bytes go. Replies that a read cut are first put back together (see
+// ReplyReassembler), so every reader sees each reply whole, at any line rate. A configuration
+// reply, with the line end that follows it, goes to the configuration page and nowhere else;
+// every other byte goes, once and in the order it came, to the monitor's receive pane, the
+// record file and the factory test page. Chunks carry their length: a NUL byte is a byte.
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
+#include "device/ReplyReassembler.h"
 #include "trackerconfig/DeviceReplyRecord.h"
 
 class IDeviceReplyConsumer;
@@ -24,15 +24,22 @@ public:
                   IReceiveChunkConsumer& testPage, IRecordSink& record,
                   DeviceReplyRecord& replyRecord = theDeviceReplyRecord);
 
-    // Delivers `length` bytes; nothing for an empty chunk. The reply recogniser, the monitor and
-    // the test page see the chunk as text ending at its first NUL byte; the record file gets
-    // all the bytes. A sink may run a modal loop in which the next chunk is delivered.
-    void Deliver(const std::uint8_t* bytes, std::size_t length);
+    // The bytes drained at one receive tick (possibly none: a tick also lets go a fragment
+    // that waited too long) at time nowMs of a steady clock. A sink may run a modal loop in
+    // which the next tick delivers again.
+    void Deliver(const std::uint8_t* bytes, std::size_t length, std::int64_t nowMs);
 
 private:
+    void DeliverText(std::string_view text);
+
     IDeviceReplyConsumer& m_replies;
     IReceiveMonitor& m_monitor;
     IReceiveChunkConsumer& m_testPage;
     IRecordSink& m_record;
     DeviceReplyRecord& m_replyRecord;
+    ReplyReassembler m_reassembler;
+    // How much of its line end the last reply had when it ended a delivery: the rest may open
+    // the next one.
+    enum class LineEnd { Complete, AfterCr, Missing };
+    LineEnd m_replyLineEnd = LineEnd::Complete;
 };

@@ -1,9 +1,11 @@
 #pragma once
-// What the factory test page offers the frame's receive tick: every received chunk that is
-// not a configuration reply, as NUL-terminated 8-bit text (it ends at the first NUL byte).
+// What the factory test page offers the receive path: every received byte that is not part of
+// a configuration reply, as 8-bit text with its length (a NUL byte is a byte like any other).
+
+#include <string_view>
 
 class IReceiveChunkConsumer {
 public:
     virtual ~IReceiveChunkConsumer() = default;
-    virtual void OnReceive(const char* chunk) = 0;
+    virtual void OnReceive(std::string_view chunk) = 0;
 };

@@ -421,9 +421,7 @@ void CGpsTest_wnd::OnStart() {
     Carry(m_run.Start());
 }
 
-void CGpsTest_wnd::OnReceive(const char* chunk) {
-    if (!chunk)
-        return;
+void CGpsTest_wnd::OnReceive(std::string_view chunk) {
     CatchUp();
     Carry(m_run.Receive(chunk));
 }

@@ -67,7 +67,7 @@ public:
     ~CGpsTest_wnd() override;
 
     // IReceiveChunkConsumer: one received chunk that is not a configuration reply.
-    void OnReceive(const char* chunk) override;
+    void OnReceive(std::string_view chunk) override;
 
     // Handlers of the page's buttons, public so that the tests reach them.
     void OnStart();

@@ -85,27 +85,24 @@ CNMEAMonitorWnd::CNMEAMonitorWnd(ILineSender* sender, QWidget* parent)
     m_editRx->setFont(m_font);
 }
 
-QString CNMEAMonitorWnd::ToPaneText(const char* text) {
+QString CNMEAMonitorWnd::ToPaneText(std::string_view bytes) {
     QString out;
-    if (!text)
-        return out;
-    const size_t n = std::strlen(text);
-    out.reserve(qsizetype(n));
-    for (size_t i = 0; i < n; ++i) {
-        const auto byte = static_cast<signed char>(text[i]);
-        if (byte == '\r')
+    out.reserve(qsizetype(bytes.size()));
+    for (const char c : bytes) {
+        const auto byte = static_cast<signed char>(c);
+        if (byte == '\r' || byte == '\0')
             continue;
         out.append(QChar(static_cast<char16_t>(static_cast<short>(byte))));
     }
     return out;
 }
 
-void CNMEAMonitorWnd::AppendRx(const char* text) {
-    m_editRx->AppendText(ToPaneText(text));
+void CNMEAMonitorWnd::AppendRx(std::string_view bytes) {
+    m_editRx->AppendText(ToPaneText(bytes));
 }
 
 void CNMEAMonitorWnd::AppendTx(const char* text) {
-    m_editTx->AppendText(ToPaneText(text));
+    m_editTx->AppendText(ToPaneText(text ? std::string_view(text) : std::string_view()));
 }
 
 void CNMEAMonitorWnd::OnSend() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <string_view>
 
 class CHistoryCombo;
 class CLogEditCtrl;
@@ -28,7 +29,7 @@ public:
     explicit CNMEAMonitorWnd(ILineSender* sender, QWidget* parent = nullptr);
 
     // Received bytes, as the frame's timer drains them. NUL-terminated; CR is dropped.
-    void AppendRx(const char* text);
+    void AppendRx(std::string_view bytes);
     // Sent text, as SendLine echoes it (the line, then "\n").
     void AppendTx(const char* text);
 
@@ -37,9 +38,9 @@ public:
     // Quick-send button k, 1 to 9 (command 112 + k).
     void OnQuickSend(int k);
 
-    // Pane text of 8-bit device text: ends at the first NUL, CR dropped, every other byte
-    // widened as a signed 8-bit number (0x80..0xFF become U+FF80..U+FFFF).
-    static QString ToPaneText(const char* text);
+    // Pane text of 8-bit device text: CR and NUL dropped (a NUL hides nothing after it),
+    // every other byte widened as a signed 8-bit number (0x80..0xFF become U+FF80..U+FFFF).
+    static QString ToPaneText(std::string_view bytes);
 
     CLogEditCtrl* m_editTx = nullptr;
     CLogEditCtrl* m_editRx = nullptr;

@@ -55,7 +55,9 @@ struct ReplyRecorder : IDeviceReplyConsumer {
 
 struct ChunkRecorder : IReceiveChunkConsumer {
     QList<QByteArray> chunks;
-    void OnReceive(const char* chunk) override { chunks.append(QByteArray(chunk)); }
+    void OnReceive(std::string_view chunk) override {
+        chunks.append(QByteArray(chunk.data(), static_cast<qsizetype>(chunk.size())));
+    }
 };
 
 class UrlCatcher : public QObject {
@@ -243,7 +245,8 @@ private slots:
 
     void receiveTickRoutesRepliesAndText_data() {
         QTest::addColumn<QByteArray>("chunk");
-        QTest::addColumn<QString>("replies"); // "type=text;..." or empty: not a reply
+        QTest::addColumn<QString>("replies");   // "type=text;..." or empty: no reply
+        QTest::addColumn<QByteArray>("others"); // what the monitor and the test page get
 
         // A 40-byte reply: the value padded to make the whole chunk 40 bytes.
         QByteArray value = "internet.example.net";
@@ -251,25 +254,32 @@ private slots:
             value += 'a';
         const QByteArray reply40 = "AT+APN==" + value + "#\r\n";
         QCOMPARE(reply40.size(), 40);
-        QTest::newRow("40-byte reply") << reply40 << ("6=" + QString::fromLatin1(value));
+        QTest::newRow("40-byte reply")
+            << reply40 << ("6=" + QString::fromLatin1(value)) << QByteArray();
 
-        QByteArray mixed = Sentence("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1") + reply40;
-        while (mixed.size() < 200)
-            mixed += Sentence("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K");
-        mixed.truncate(200);
-        QTest::newRow("reply inside 200 bytes of NMEA") << mixed << QString();
+        // A reply among NMEA lines of the same read is taken out of them, line end and all.
+        const QByteArray before = Sentence("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1");
+        QByteArray after;
+        while (after.size() < 160)
+            after += Sentence("GPVTG,054.7,T,034.4,M,005.5,N,010.2,K");
+        QTest::newRow("reply inside NMEA")
+            << before + reply40 + after << ("6=" + QString::fromLatin1(value)) << before + after;
         QTest::newRow("IP reply feeds IP then port")
-            << QByteArray("AT+IP==10.0.0.5,8001#") << QStringLiteral("4=10.0.0.5;5=8001");
+            << QByteArray("AT+IP==10.0.0.5,8001#") << QStringLiteral("4=10.0.0.5;5=8001")
+            << QByteArray();
         QTest::newRow("interval reply feeds both intervals")
-            << QByteArray("AT+INTERVAL==30,600#") << QStringLiteral("8=30;9=600");
+            << QByteArray("AT+INTERVAL==30,600#") << QStringLiteral("8=30;9=600") << QByteArray();
         QByteArray long97 = "AT+ID==ABC#";
         long97 += QByteArray(97 - long97.size(), ' ');
-        QTest::newRow("97 bytes are not a reply") << long97 << QString();
+        QTest::newRow("a reply followed by text in one read")
+            << long97 << QStringLiteral("1=ABC") << long97.mid(11);
+        QTest::newRow("no reply") << before << QString() << before;
     }
 
     void receiveTickRoutesRepliesAndText() {
         QFETCH(QByteArray, chunk);
         QFETCH(QString, replies);
+        QFETCH(QByteArray, others);
         CMainFrame* f = MakeFrame();
         theSerialPort.Close();
         ReplyRecorder config;
@@ -285,18 +295,13 @@ private slots:
         for (const auto& r : config.replies)
             got << QStringLiteral("%1=%2").arg(r.first).arg(r.second);
         QCOMPARE(got.join(';'), replies);
-        if (replies.isEmpty()) {
-            QCOMPARE(f->View()->RxText(), QString::fromLatin1(chunk).remove('\r'));
-            QCOMPARE(test.chunks, QList<QByteArray>{chunk});
-        } else {
-            QCOMPARE(f->View()->RxText(), QString());
-            QVERIFY(test.chunks.isEmpty());
-        }
+        QCOMPARE(f->View()->RxText(), QString::fromLatin1(others).remove('\r'));
+        QCOMPARE(test.chunks, others.isEmpty() ? QList<QByteArray>{} : QList<QByteArray>{others});
         f->View()->SetConfigurationPage(nullptr, nullptr);
         f->View()->SetTestPage(nullptr, nullptr);
     }
 
-    void receiveTickShowsUpToNulButRecordsAll() {
+    void receiveTickShowsAndRecordsEveryByteANulIncluded() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("capture.txt"));
         CMainFrame* f = MakeFrame();
@@ -321,7 +326,7 @@ private slots:
         const QByteArray chunk(raw, sizeof raw - 1);
         QueueBytes(chunk);
         f->OnReceiveTick();
-        QCOMPARE(f->View()->RxText(), QStringLiteral("$GPTXT,one*00\n"));
+        QCOMPARE(f->View()->RxText(), QStringLiteral("$GPTXT,one*00\nafter the NUL\n"));
         QCOMPARE(f->RecordedBytes(), 31u);
         f->UpdateCommandUI();
         QCOMPARE(f->PaneText(2), QStringLiteral("Rec Data: 31 bytes"));

@@ -28,8 +28,10 @@ struct Sinks : IDeviceReplyConsumer, IReceiveMonitor, IReceiveChunkConsumer, IRe
         }
         log.push_back("reply " + std::to_string(static_cast<int>(type)) + "=" + narrow);
     }
-    void ShowReceived(const char* text) override { log.push_back("monitor " + std::string(text)); }
-    void OnReceive(const char* chunk) override {
+    void ShowReceived(std::string_view text) override {
+        log.push_back("monitor " + std::string(text));
+    }
+    void OnReceive(std::string_view chunk) override {
         log.push_back("test " + std::string(chunk));
         if (duringTestPage) {
             duringTestPage();
@@ -46,23 +48,12 @@ protected:
     DeviceReplyRecord record{};
     ReceiveRouter router{sinks, sinks, sinks, sinks, record};
 
+    std::int64_t now = 0;
     void Deliver(const std::string& bytes) {
-        router.Deliver(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        router.Deliver(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), now);
+        now += 100;
     }
 };
-
-std::string Padded(std::string text, std::size_t size) {
-    text.resize(size, ' ');
-    return text;
-}
-
-std::string NmeaAround(const std::string& reply) {
-    std::string text;
-    while (text.size() < 100) {
-        text += "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
-    }
-    return text + reply + "\r\n" + text;
-}
 
 struct RouteCase {
     const char* name;
@@ -78,11 +69,19 @@ TEST_P(Routes, ToTheRightSinksInOrder) {
     EXPECT_EQ(sinks.log, c.log);
 }
 
-std::vector<std::string> Shown(const std::string& text, const std::string& recorded) {
-    return {"monitor " + text, "test " + text, "record " + recorded};
+// Text that is no reply reaches the monitor, the record file and the test page, in that order.
+std::vector<std::string> Shown(const std::string& text) {
+    return {"monitor " + text, "record " + text, "test " + text};
+}
+
+std::vector<std::string> Then(std::vector<std::string> first,
+                              const std::vector<std::string>& next) {
+    first.insert(first.end(), next.begin(), next.end());
+    return first;
 }
 
 const std::string kNul("\0", 1);
+const std::string kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Chunks, Routes,
@@ -94,20 +93,69 @@ INSTANTIATE_TEST_SUITE_P(
         RouteCase{"IntervalReplyAlsoYieldsTheSecondInterval",
                   "AT+INTERVAL==30,600#",
                   {"reply 8=30", "reply 9=600"}},
-        RouteCase{"ReplyOfExactly96Bytes", Padded("AT+ID==ABC#", 96), {"reply 1=ABC"}},
-        RouteCase{"ReplyIn97BytesIsShown", Padded("AT+ID==ABC#", 97),
-                  Shown(Padded("AT+ID==ABC#", 97), Padded("AT+ID==ABC#", 97))},
-        RouteCase{"ReplyInsideNmeaIsShown", NmeaAround("AT+ID==ABC#"),
-                  Shown(NmeaAround("AT+ID==ABC#"), NmeaAround("AT+ID==ABC#"))},
-        RouteCase{"IncompleteReplyIsShown", "AT+IP==10.0.0.5,8001",
-                  Shown("AT+IP==10.0.0.5,8001", "AT+IP==10.0.0.5,8001")},
-        RouteCase{"TextEndsAtTheFirstNulButAllBytesAreRecorded",
-                  "$GPTXT,one*00\r\n" + kNul + "after the NUL\r\n",
-                  Shown("$GPTXT,one*00\r\n", "$GPTXT,one*00\r\n" + kNul + "after the NUL\r\n")},
-        RouteCase{"ReplyBeforeANulIsStillAReply", "AT+ID==ABC#" + kNul + "junk", {"reply 1=ABC"}},
-        RouteCase{"ReplyAfterANulIsNotSeen", kNul + "AT+ID==ABC#", Shown("", kNul + "AT+ID==ABC#")},
+        RouteCase{"ReplyAmongNmeaIsTakenOutWithItsLineEnd", kGga + "AT+ID==ABC#\r\n" + kGga,
+                  Then({"reply 1=ABC"}, Shown(kGga + kGga))},
+        RouteCase{"ReplyFollowedByTextInOneRead", "AT+ID==ABC#" + std::string(86, ' '),
+                  Then({"reply 1=ABC"}, Shown(std::string(86, ' ')))},
+        RouteCase{
+            "TwoRepliesInOneRead", "AT+ID==A#\r\nAT+APN==net#\r\n", {"reply 1=A", "reply 6=net"}},
+        RouteCase{"ResultTokensAreNoConfigurationReply", "AT+TEST_SIM==1\r\nAT+TEST_GPS==1#\r\n",
+                  Shown("AT+TEST_SIM==1\r\nAT+TEST_GPS==1#\r\n")},
+        RouteCase{"AReplyNeverReachesOverALineEnd", "AT+ID==\r\nABC#\r\n",
+                  Shown("AT+ID==\r\nABC#\r\n")},
+        RouteCase{"UnrecognisedReplyIsShown", "AT+IP==10.0.0.5#\r\n",
+                  Shown("AT+IP==10.0.0.5#\r\n")},
+        RouteCase{"NulHidesNothing", "$GPTXT,one*00\r\n" + kNul + "after the NUL\r\n",
+                  Shown("$GPTXT,one*00\r\n" + kNul + "after the NUL\r\n")},
+        RouteCase{"ReplyBeforeANulIsAReply", "AT+ID==ABC#" + kNul + "junk",
+                  Then({"reply 1=ABC"}, Shown(kNul + "junk"))},
+        RouteCase{"ReplyAfterANulIsAReply", kNul + "AT+ID==ABC#",
+                  Then({"reply 1=ABC"}, Shown(kNul))},
         RouteCase{"EmptyChunkGoesNowhere", "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ReceiveRouterTest, AReplyCutByTheReadsIsTakenWhole) {
+    Deliver(kGga + "AT+IP==203.0.1");
+    EXPECT_EQ(sinks.log, Shown(kGga));
+    Deliver("13.10,90");
+    EXPECT_EQ(sinks.log, Shown(kGga));
+    Deliver("00#\r\n" + kGga);
+    EXPECT_EQ(sinks.log,
+              Then(Shown(kGga), Then({"reply 4=203.0.113.10", "reply 5=9000"}, Shown(kGga))));
+}
+
+TEST_F(ReceiveRouterTest, AFragmentThatNeverCompletesIsShownAfterItsHold) {
+    Deliver("AT+IP==10.0.0.5,8001");
+    EXPECT_TRUE(sinks.log.empty());
+    now += ReplyReassembler::kHoldLimitMs;
+    Deliver("");
+    EXPECT_EQ(sinks.log, Shown("AT+IP==10.0.0.5,8001"));
+}
+
+// What the device sent is what the monitor showed plus what the configuration page took, in
+// whatever pieces the reads cut it.
+TEST_F(ReceiveRouterTest, EveryByteArrivesOnceWhereverTheReadsAreCut) {
+    std::string sent;
+    for (int i = 0; i < 4; ++i)
+        sent += kGga + "AT+TEST_SIM==1\r\nAT+PASSWORD==864209#\r\n" + kNul + "Welcome\r\n";
+    std::string shown;
+    std::size_t replies = 0;
+    for (std::size_t at = 0, step = 1; at < sent.size(); at += step, step = step % 13 + 1) {
+        sinks.log.clear();
+        Deliver(sent.substr(at, step));
+        for (const std::string& line : sinks.log) {
+            if (line.starts_with("monitor "))
+                shown += line.substr(8);
+            else if (line.starts_with("reply "))
+                ++replies;
+        }
+    }
+    std::string expected = sent;
+    for (std::size_t p; (p = expected.find("AT+PASSWORD==864209#\r\n")) != std::string::npos;)
+        expected.erase(p, 22);
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(replies, 4u);
+}
 
 TEST_F(ReceiveRouterTest, ReplyTextIsDecodedFromTheDevicesEightBitText) {
     Deliver("AT+APN==caf\xc3\xa9#");
@@ -129,10 +177,10 @@ TEST_F(ReceiveRouterTest, AChunkDeliveredFromInsideASinkKeepsTheOuterChunkIntact
         Deliver("$GPTXT,second*00\r\n");
     };
     Deliver("$GPTXT,first*00\r\n");
+    // The record file keeps the order in which the bytes came.
     const std::vector<std::string> expected = {
-        "monitor $GPTXT,first*00\r\n",  "test $GPTXT,first*00\r\n",
-        "monitor $GPTXT,second*00\r\n", "test $GPTXT,second*00\r\n",
-        "record $GPTXT,second*00\r\n",  "record $GPTXT,first*00\r\n"};
+        "monitor $GPTXT,first*00\r\n",  "record $GPTXT,first*00\r\n",  "test $GPTXT,first*00\r\n",
+        "monitor $GPTXT,second*00\r\n", "record $GPTXT,second*00\r\n", "test $GPTXT,second*00\r\n"};
     EXPECT_EQ(sinks.log, expected);
 }
 

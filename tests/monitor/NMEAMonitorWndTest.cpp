@@ -188,7 +188,9 @@ void NMEAMonitorWndTest::receivedBytesAsShown_data() {
         << QByteArray("26\xB0") << QString::fromUtf16(u"26\uFFB0");
     QTest::newRow("the ends of the upper half")
         << QByteArray("\x80\x7F\xFF") << QString::fromUtf16(u"\uFF80\u007F\uFFFF");
-    QTest::newRow("a NUL ends the text") << QByteArray("$GPGSA,A\0,3,04\r\n", 16) << "$GPGSA,A";
+    // Adapters and devices emit NULs at power-up: they must not hide what follows.
+    QTest::newRow("a NUL hides nothing after it")
+        << QByteArray("$GPGSA,A\0,3,04\r\n", 16) << "$GPGSA,A,3,04\n";
     QTest::newRow("only CRs: nothing") << QByteArray("\r\r") << "";
 }
 
@@ -196,10 +198,10 @@ void NMEAMonitorWndTest::receivedBytesAsShown() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, expText);
     CNMEAMonitorWnd page(nullptr);
-    page.AppendRx(bytes.constData());
+    page.AppendRx(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     QCOMPARE(page.m_editRx->toPlainText(), expText);
     QCOMPARE(page.m_editTx->toPlainText(), QString());
-    page.AppendRx(nullptr);
+    page.AppendRx({});
     QCOMPARE(page.m_editRx->toPlainText(), expText);
 }
 

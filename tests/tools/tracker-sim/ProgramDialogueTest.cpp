@@ -63,7 +63,7 @@ struct Recognised {
 Recognised Recognise(const std::string& chunk) {
     Recognised r;
     std::memset(&r.record, 0, sizeof r.record);
-    r.ok = chunk.size() <= kMaxReplyChunkBytes && ParseDeviceReply(chunk, r.type, r.record);
+    r.ok = ParseDeviceReply(chunk, r.type, r.record);
     return r;
 }
 
