@@ -392,6 +392,17 @@ TEST_F(TestRunTest, WelcomeStartsAnAutomaticTestTwoSecondsLater) {
     EXPECT_EQ(seconds, Lines({RunSeconds(0), RunSeconds(1), RunSeconds(2), RunSeconds(3)}));
 }
 
+// USB adapters and devices emit NULs at power-up, just before the banner.
+TEST_F(TestRunTest, ANulBeforeTheBannerStillStartsTheAutomaticTest) {
+    run.SetOptions(Selecting({kItemSim}, 80, true));
+    Play({
+        Chunk(1000, std::string("\0\0Welcome\r\n", 11),
+              Actions{Log{u"检测到新设备**********\r\n"}} + IconsReset() +
+                  Actions{Log{u"开始自动测试**********\r\n"}}),
+        Tick(5000, {RequestStart{}}),
+    });
+}
+
 TEST_F(TestRunTest, BannerWithoutAutoTestIsOnlyLogged) {
     run.SetOptions(Selecting({kItemSim}));
     Play({
