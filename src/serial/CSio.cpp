@@ -246,13 +246,22 @@ CSio::ReadResult CSio::Read(uint8_t* buffer, uint32_t liveSize, uint32_t playbac
         return result;
     const bool playback = m_bPlayback.load() == 1;
     const uint32_t size = playback ? playbackSize : liveSize;
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, size);
-    } while (n < 0 && errno == EINTR);
-    if (n > 0) {
+    // The terminal layer hands out at most 4095 bytes per read: gather until the step's size is
+    // reached or nothing more waits, so a dense receiver at a high rate does not fall behind.
+    uint32_t total = 0;
+    ssize_t n = 0;
+    while (total < size) {
+        n = ::read(fd, buffer + total, size - total);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        total += static_cast<uint32_t>(n);
+    }
+    if (total > 0) {
+        // A failure after some bytes is met again, and reported, at the next step.
         result.status = ReadStatus::Data;
-        result.count = static_cast<uint32_t>(n);
+        result.count = total;
         return result;
     }
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {

@@ -16,6 +16,8 @@
 #include <fstream>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -250,6 +252,35 @@ TEST_F(CSioTest, ReadTellsAnEmptyLineFromAHungUpOne) {
     EXPECT_EQ(port.Read(buffer, 64, 16, r.source).status, CSio::ReadStatus::Closed);
     port.Close();
     EXPECT_EQ(port.Read(buffer, 64, 16, 0).status, CSio::ReadStatus::Closed);
+}
+
+// The terminal layer hands out at most 4095 bytes per read; a step gathers up to its size so
+// that a dense receiver at a high rate does not fall behind.
+TEST_F(CSioTest, AReadStepGathersUpToItsSizeOverSeveralTerminalReads) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    ASSERT_GE(port.Open(pty.slavePath, 460800), 0);
+    std::string sent;
+    for (int i = 0; sent.size() < 12000; ++i)
+        sent += "$GPGSV,3," + std::to_string(i) + ",11,03,03,111,00,04,15,270,00*74\r\n";
+    std::thread writer([&] { pty.Write(sent); });
+    std::this_thread::sleep_for(100ms);
+    std::vector<uint8_t> buffer(10240);
+    std::string got;
+    std::vector<uint32_t> steps;
+    for (int i = 0; i < 200 && got.size() < sent.size(); ++i) {
+        const CSio::ReadResult r = port.Read(buffer.data(), 10240, 2560, 0);
+        if (r.status == CSio::ReadStatus::Data) {
+            got.append(reinterpret_cast<char*>(buffer.data()), r.count);
+            steps.push_back(r.count);
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    writer.join();
+    EXPECT_EQ(got, sent);
+    ASSERT_FALSE(steps.empty());
+    EXPECT_GT(steps.front(), 4095u);
+    port.Close();
 }
 
 TEST(SerialPortDescription, JoinsWhatIsKnownInOrder) {
