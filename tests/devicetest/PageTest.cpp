@@ -205,7 +205,8 @@ private slots:
         }
         // The empty steps go out but are not logged; everything else is logged as sent.
         QVERIFY(std::count(sender.lines.begin(), sender.lines.end(), std::string()) > 12);
-        QString logged;
+        // The parameter file has values to compare, so the run asked for the block at its start.
+        QString logged = QStringLiteral("AT+TEST=1\n");
         for (const auto& [t, l] : sent)
             logged += QString::fromLatin1(l).remove(QLatin1Char('\r'));
         QCOMPARE(page->LogText(), logged);
@@ -243,6 +244,11 @@ private slots:
         page->OnReceive("AT+TEST_SIM==1\r\nAT+TEST_GSM==1\r\nAT+TEST_GPS==1\r\n"
                         "AT+TEST_GSENSOR==1\r\nAT+TEST_ACC==1\r\nAT+TEST_EXTPOWER==1\r\n");
         QCOMPARE(page->Run().PassFlags(), std::uint8_t(63));
+        // No pass before the parameters were checked: the file has values to compare.
+        Advance(500);
+        QVERIFY(boxes.empty());
+        QCOMPARE(page->StartCaption(), kStop);
+        page->OnReceive(kGoodBlock);
         QString captionWhileOpen;
         duringBox = [&](const MessageBoxRequest&) { captionWhileOpen = page->StartCaption(); };
         Advance(500);
@@ -269,8 +275,9 @@ private slots:
         Advance(500);
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].icon, QMessageBox::Critical);
+        // The device never sent its block: the verdict says the parameters were not read.
         QCOMPARE(boxes[0].text, QStringLiteral("#SIM Fail\r\n#GPS Fail\r\n#GENSEOR Fail\r\n"
-                                               "#EXT_POWER Fail\r\n"));
+                                               "#EXT_POWER Fail\r\n#参数未读取\r\n"));
         QCOMPARE(page->Run().PassFlags(), std::uint8_t(0));
         QCoreApplication::processEvents();
         QCOMPARE(page->StartCaption(), kStart);
@@ -281,7 +288,8 @@ private slots:
         Edit(1060)->setText(QStringLiteral("x5"));
         Advance(500);
         QCOMPARE(boxes.size(), size_t(1));
-        QCOMPARE(boxes[0].text, QStringLiteral("#软件未烧录#"));
+        // No block came either: that finding follows on a line of its own.
+        QCOMPARE(boxes[0].text, QStringLiteral("#软件未烧录#\r\n#参数未读取\r\n"));
     }
 
     void welcomeWithAutoTestRestartsAndClosesOldVerdict() {

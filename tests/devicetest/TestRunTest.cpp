@@ -189,7 +189,7 @@ TEST_F(TestRunTest, PromptDevicePassesAndTheRunEnds) {
             Chunk(4200, "AT+TEST_GSENSOR==1", {Item(kItemGsensor), SetIcon{3, true}}),
             Chunk(5200, "AT+TEST_ACC==1", {Item(kItemAcc), SetIcon{4, true}}),
             Chunk(6200, "AT+TEST_EXTPOWER==1", {Item(kItemExtPower), SetIcon{5, true}}),
-            Tick(6500, {kStartCaption, ShowVerdict{u"##PASS##", true}}),
+            Tick(6500, {kStartCaption, ShowVerdict{u"##PASS##", VerdictKind::Passed}}),
             Tick(60000, {}),
         },
         Watched);
@@ -210,7 +210,7 @@ TEST_F(TestRunTest, PassVerdictIsTheVerdictStepsOwnAnswer) {
                ShowSeconds{SecondsKind::GpsFixTime, 0}, SetIcon{3, true}, SetIcon{4, true},
                SetIcon{5, true}}),
         // The run ends before the verdict shows; the step's empty line still follows it.
-        Tick(500, {kStartCaption, ShowVerdict{u"##PASS##", true}, kStep}),
+        Tick(500, {kStartCaption, ShowVerdict{u"##PASS##", VerdictKind::Passed}, kStep}),
     });
 }
 
@@ -233,7 +233,8 @@ TEST_P(TimeLimit, RunFailsOnTheFirstCheckPastTheLimit) {
             OperatorStart(0, {kStopCaption}),
             Chunk(100, c.replies, {}),
             Tick(c.verdictAtMs - 1, {}),
-            Tick(c.verdictAtMs, {kStartCaption, ShowVerdict{std::u16string(c.text), false}}),
+            Tick(c.verdictAtMs,
+                 {kStartCaption, ShowVerdict{std::u16string(c.text), VerdictKind::Failed}}),
         },
         IsVerdictOrCaption);
     EXPECT_EQ(run.GetState(), State::Idle);
@@ -281,7 +282,8 @@ TEST_F(TestRunTest, NoLimitNeverTimesOutAndFreezesTheSeconds) {
     EXPECT_EQ(run.GetState(), State::Running);
     // The limit counts again from the next check once the operator types one.
     run.SetOptions(Selecting({kItemSim}, 80));
-    Play({Tick(1000499, {}), Tick(1000500, {kStartCaption, ShowVerdict{u"#软件未烧录#", false}})},
+    Play({Tick(1000499, {}),
+          Tick(1000500, {kStartCaption, ShowVerdict{u"#软件未烧录#", VerdictKind::Failed}})},
          IsVerdictOrCaption);
 }
 
@@ -564,7 +566,8 @@ TEST_F(TestRunTest, TimePassingInOneGoOrInSmallStepsGivesTheSameRun) {
     EXPECT_EQ(record(1), oneGo);
     EXPECT_EQ(record(100), oneGo);
     EXPECT_EQ(record(320), oneGo);
-    EXPECT_NE(std::find(oneGo.begin(), oneGo.end(), Describe(ShowVerdict{u"#软件未烧录#", false})),
+    EXPECT_NE(std::find(oneGo.begin(), oneGo.end(),
+                        Describe(ShowVerdict{u"#软件未烧录#", VerdictKind::Failed})),
               oneGo.end());
 }
 
