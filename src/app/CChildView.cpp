@@ -146,6 +146,11 @@ void CChildView::SetConfigurationPage(QWidget* page, IDeviceReplyConsumer* consu
     m_pConfigPage = consumer;
 }
 
+void CChildView::OnSourceLost() {
+    if (m_pTestPage)
+        m_pTestPage->OnSourceLost();
+}
+
 void CChildView::OnReceive(std::string_view chunk) {
     if (m_pTestPage)
         m_pTestPage->OnReceive(chunk);

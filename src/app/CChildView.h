@@ -62,6 +62,7 @@ public:
     void SetConfigurationPage(QWidget* page, IDeviceReplyConsumer* consumer);
     // IReceiveChunkConsumer: a received chunk for the factory test page (none: dropped).
     void OnReceive(std::string_view chunk) override;
+    void OnSourceLost() override;
     // IDeviceReplyConsumer: a reply field for the configuration page (none: dropped).
     void ApplyDeviceReply(ReplyType type, std::u16string_view text) override;
 

@@ -665,6 +665,8 @@ void CMainFrame::OnSourceLost() {
     if (!CloseLostSource())
         return;
     statusBar()->showMessage(QStringLiteral("The connection to the device was lost."), 10000);
+    // A run in progress ends as lost, not as a device that failed its items.
+    m_wndView->OnSourceLost();
 }
 
 void CMainFrame::OnRecord() {

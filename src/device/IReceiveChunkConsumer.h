@@ -8,4 +8,6 @@ class IReceiveChunkConsumer {
 public:
     virtual ~IReceiveChunkConsumer() = default;
     virtual void OnReceive(std::string_view chunk) = 0;
+    // The source of the bytes went away (a device unplugged or hung up).
+    virtual void OnSourceLost() {}
 };

@@ -280,8 +280,9 @@ void CGpsTest_wnd::Carry(const TestRunAction& action) {
             } else if constexpr (std::is_same_v<A, TestRunActions::ShowParameterBlock>) {
                 ShowParameterBlock(a.block);
             } else if constexpr (std::is_same_v<A, ShowVerdict>) {
-                Box(a.passed ? QMessageBox::Warning : QMessageBox::Critical, FromU16(a.text));
-                if (!a.passed)
+                const bool passed = a.kind == VerdictKind::Passed;
+                Box(passed ? QMessageBox::Warning : QMessageBox::Critical, FromU16(a.text));
+                if (!passed)
                     m_run.FailVerdictDismissed();
             } else if constexpr (std::is_same_v<A, ShowFault>) {
                 Box(QMessageBox::Critical, FromU16(a.text));
@@ -374,19 +375,38 @@ void CGpsTest_wnd::OnAll() {
         box->setChecked(all);
 }
 
-void CGpsTest_wnd::LoadParameterFile(const QString& path) {
+bool CGpsTest_wnd::ReadParameterFile(const QString& path, QString& error) {
     const std::filesystem::path file(QFile::encodeName(path).toStdString());
     ExpectedParameters expected = m_run.Expected();
     const LoadParameterFileResult result = ::LoadParameterFile(file, expected);
     if (!result.ok) {
-        // The previous expected values stay in force; the operator must know they do.
-        Box(QMessageBox::Critical,
-            QStringLiteral("无法读取参数文件 (cannot read the parameter file):\n%1\n%2\n"
-                           "仍使用先前的参数 (the previous parameters stay in use).")
-                .arg(path, QString::fromLocal8Bit(result.error.c_str())));
-        return;
+        error = QString::fromLocal8Bit(result.error.c_str());
+        return false;
     }
     m_run.SetExpectedParameters(expected);
+    m_readParameterFile = path;
+    return true;
+}
+
+// The values in force are those of the last file read, if any: the message names it.
+void CGpsTest_wnd::ReportUnreadableFile(const QString& path, const QString& error) {
+    const QString inUse =
+        m_run.HasParameterFile()
+            ? QStringLiteral("继续使用先前读取的参数文件 (the values of the file read before "
+                             "stay in use):\n%1")
+                  .arg(m_readParameterFile)
+            : QStringLiteral("尚未读取任何参数文件 (no parameter file has been read).");
+    Box(QMessageBox::Critical,
+        QStringLiteral("无法读取参数文件 (cannot read the parameter file):\n%1\n%2\n%3")
+            .arg(path, error, inUse));
+}
+
+bool CGpsTest_wnd::LoadParameterFile(const QString& path) {
+    QString error;
+    if (ReadParameterFile(path, error))
+        return true;
+    ReportUnreadableFile(path, error);
+    return false;
 }
 
 void CGpsTest_wnd::OnParameterFile() {
@@ -417,7 +437,16 @@ void CGpsTest_wnd::OnStart() {
         return;
     }
     CloseOpenVerdictBoxes();
-    LoadParameterFile(m_editParameterFile->text());
+    const QString path = m_editParameterFile->text();
+    QString error;
+    if (!ReadParameterFile(path, error)) {
+        // Without any file read, a run would check no parameter at all.
+        if (const auto refusal = m_run.UnreadableFileRefusal()) {
+            Box(QMessageBox::Critical, FromU16(*refusal));
+            return;
+        }
+        ReportUnreadableFile(path, error);
+    }
     Carry(m_run.Start());
 }
 
@@ -426,16 +455,20 @@ void CGpsTest_wnd::OnReceive(std::string_view chunk) {
     Carry(m_run.Receive(chunk));
 }
 
+void CGpsTest_wnd::OnSourceLost() {
+    CatchUp();
+    Carry(m_run.SourceLost());
+}
+
 // --- window ----------------------------------------------------------------------------------
 
 void CGpsTest_wnd::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
-    // A label or icon without a background of its own repaints the page beneath it; that is
-    // the control's update, not the page coming on screen.
-    for (const QWidget* control : std::as_const(m_controls)) {
-        if (control->isVisible() && control->geometry().contains(event->rect()))
-            return;
-    }
+    // Only a paint of the whole page is the page coming on screen (shown, uncovered, resized).
+    // A label or icon without a background of its own repaints its patch of the page beneath
+    // it, and several such patches are often painted together during a run: none of that is.
+    if (!(QRegion(rect()) - event->region()).isEmpty())
+        return;
     // The device's GPS test output would bury the test replies while this page is on screen.
     Send(DeviceTestCommands::kGpsTestOutputOff);
 }

@@ -68,6 +68,8 @@ public:
 
     // IReceiveChunkConsumer: one received chunk that is not a configuration reply.
     void OnReceive(std::string_view chunk) override;
+    // The frame lost the device's port: a run in progress ends at once, failing no item.
+    void OnSourceLost() override;
 
     // Handlers of the page's buttons, public so that the tests reach them.
     void OnStart();
@@ -76,7 +78,9 @@ public:
     void OnSingleTest(std::size_t item);
     void OnAll();
     void OnSize(int width, int height);
-    void LoadParameterFile(const QString& path);
+    // Reads the parameter file into the run; when it cannot be read, tells the operator which
+    // values stay in use. True when the file was read.
+    bool LoadParameterFile(const QString& path);
 
     // The run learns how much time passed from this clock (milliseconds, monotonic); the page's
     // one timer wakes it when the run's next step falls due. Tests put their own clock here.
@@ -112,6 +116,8 @@ private:
     void Send(std::u16string_view text);
     void SetResultIcon(std::size_t item, int icon);
     void ShowParameterBlock(const std::u16string& block);
+    bool ReadParameterFile(const QString& path, QString& error);
+    void ReportUnreadableFile(const QString& path, const QString& error);
     void Box(int icon, const QString& text);
     void CloseOpenVerdictBoxes();
     bool PreTranslateMessage(QEvent* event);
@@ -135,6 +141,7 @@ private:
     QLineEdit* m_editParameterFile = nullptr;
     QLineEdit* m_editTimeout = nullptr;
     QLabel* m_staticSeconds = nullptr;
+    QString m_readParameterFile; // the last parameter file that was read, empty before one
     QPixmap m_iconNotPassed;
     QPixmap m_iconPassed;
     ProportionalChildLayout m_layout;

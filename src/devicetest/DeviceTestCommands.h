@@ -20,6 +20,10 @@ inline constexpr std::string_view kParameterBlockClose = "SETTING>";
 // Verdict and log texts of the test page.
 inline constexpr std::u16string_view kPassText = u"##PASS##";
 inline constexpr std::u16string_view kSoftwareNotLoadedText = u"#软件未烧录#";
+// Time-limit verdict line when no parameter block came although the file has values to check.
+inline constexpr std::u16string_view kParametersNotReadLine = u"#参数未读取\r\n";
+// Verdict when the device's port went away during a run: no item is known to have failed.
+inline constexpr std::u16string_view kSourceLostText = u"#串口已断开#";
 inline constexpr std::u16string_view kPlaceholderImeiMessage = u"设备未烧写IMEI号";
 inline constexpr std::u16string_view kNewDeviceLogLine = u"检测到新设备**********\r\n";
 inline constexpr std::u16string_view kAutoTestLogLine = u"开始自动测试**********\r\n";

@@ -1,6 +1,6 @@
 #include "devicetest/ExpectedParameters.h"
 
-#include <cstdint>
+#include "devicetest/LabelledValues.h"
 
 namespace {
 
@@ -19,11 +19,6 @@ const std::array<ParameterLabel, kParameterLabelCount> kLabels{{
     {u"INTERVAL:", &E::interval, true, u"#上报间隔与参数文件不符\r\n"},
 }};
 
-std::int64_t FindOrMinusOne(std::u16string_view text, std::u16string_view what) {
-    const auto at = text.find(what);
-    return at == std::u16string_view::npos ? -1 : static_cast<std::int64_t>(at);
-}
-
 } // namespace
 
 const std::array<ParameterLabel, kParameterLabelCount>& ParameterLabels() {
@@ -31,29 +26,14 @@ const std::array<ParameterLabel, kParameterLabelCount>& ParameterLabels() {
 }
 
 ExpectedParameters ParseParameterText(std::u16string_view text) {
-    ExpectedParameters result;
-    const auto size = static_cast<std::int64_t>(text.size());
-    for (std::size_t row = 0; row < kLabels.size(); ++row) {
-        const auto& label = kLabels[row];
-        const std::u16string_view endLabel =
-            row + 1 < kLabels.size() ? kLabels[row + 1].label : kParameterTextEnd;
-        const auto length = static_cast<std::int64_t>(label.label.size());
-        // The arithmetic deliberately works on -1 for a missing label: a file without "Ver: "
-        // takes the version from position 4, which existing parameter files rely on.
-        const std::int64_t s = FindOrMinusOne(text, label.label);
-        const std::int64_t e = FindOrMinusOne(text, endLabel);
-        std::int64_t start = s + length;
-        const std::int64_t count = e - s - length;
-        if (start < 0) {
-            start = 0;
+    return SplitByLabels(text, ValueEnd::NextRowsLabel).values;
+}
+
+bool HasComparedValue(const ExpectedParameters& expected) {
+    for (const auto& row : kLabels) {
+        if (row.compared && !(expected.*row.field).empty()) {
+            return true;
         }
-        if (count <= 0 || start >= size) {
-            continue;
-        }
-        const std::int64_t available = size - start;
-        result.*label.field = std::u16string(
-            text.substr(static_cast<std::size_t>(start),
-                        static_cast<std::size_t>(count < available ? count : available)));
     }
-    return result;
+    return false;
 }

@@ -38,3 +38,6 @@ const std::array<ParameterLabel, kParameterLabelCount>& ParameterLabels();
 // text: the whole file with its lines joined. Each label counts at its first occurrence; a
 // missing end label gives an empty value; values are never trimmed.
 ExpectedParameters ParseParameterText(std::u16string_view text);
+
+// At least one compared row has a value: a device can be checked against these values.
+bool HasComparedValue(const ExpectedParameters& expected);

@@ -40,14 +40,50 @@ std::u16string TruncatedBlockLine() {
     return u"#参数块超过" + bytes + u"字节, 只取前" + bytes + u"字节\r\n";
 }
 
+// A value from the device's block as the operator would read it: without the line break and
+// the spaces around it.
+std::u16string Trimmed(std::u16string_view text) {
+    constexpr std::u16string_view kBlank = u" \t\r\n";
+    const auto first = text.find_first_not_of(kBlank);
+    if (first == std::u16string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(kBlank);
+    return std::u16string(text.substr(first, last - first + 1));
+}
+
+ParameterCheck CheckBeforeAnyBlock(const ExpectedParameters& expected) {
+    return HasComparedValue(expected) ? ParameterCheck::NotRead : ParameterCheck::NothingToCompare;
+}
+
 } // namespace
 
-std::optional<std::u16string_view> TestRun::StartRefusal(bool haveParameterFile) const {
+void TestRun::SetExpectedParameters(const ExpectedParameters& expected) {
+    m_haveParameterFile = true;
+    if (expected == m_expected) {
+        return;
+    }
+    m_expected = expected;
+    // A block verified against other values says nothing about these: the next one decides.
+    if (Polling() && m_report.parameterCheck != ParameterCheck::PlaceholderImei) {
+        m_report.parameterCheck = CheckBeforeAnyBlock(m_expected);
+        m_report.mismatchText.clear();
+    }
+}
+
+std::optional<std::u16string_view> TestRun::StartRefusal(bool haveParameterFilePath) const {
     const auto& selected = m_options.selectedItems;
     if (std::none_of(selected.begin(), selected.end(), [](bool on) { return on; })) {
         return DeviceTestCommands::kNoItemSelectedMessage;
     }
-    if (!haveParameterFile) {
+    if (!haveParameterFilePath) {
+        return DeviceTestCommands::kNoParameterFileMessage;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::u16string_view> TestRun::UnreadableFileRefusal() const {
+    if (!m_haveParameterFile) {
         return DeviceTestCommands::kNoParameterFileMessage;
     }
     return std::nullopt;
@@ -57,6 +93,8 @@ TestRun::Actions TestRun::Start() {
     Actions actions;
     m_elapsedMs = 0;
     m_passFlags = 0;
+    m_report = RunReport{};
+    m_report.parameterCheck = CheckBeforeAnyBlock(m_expected);
     actions.emplace_back(ClearRunDisplays{});
     ResetIcons(actions);
     // A fresh run polls from the first item again, whatever an earlier run left pending.
@@ -68,6 +106,11 @@ TestRun::Actions TestRun::Start() {
     }
     actions.emplace_back(ShowSeconds{SecondsKind::RunTime, 0});
     SetState(State::Running, actions);
+    // A prompt device answers every item within seconds: its block must be on its way before
+    // the verdict can pass, not only after the first ten seconds.
+    if (m_report.parameterCheck == ParameterCheck::NotRead) {
+        actions.emplace_back(Send{std::u16string(DeviceTestCommands::kReadParameters)});
+    }
     return actions;
 }
 
@@ -113,6 +156,9 @@ TestRun::Actions TestRun::Receive(std::string_view chunk) {
         break;
     case ChunkKind::ItemResults:
         m_passFlags = meaning.ApplyTo(m_passFlags);
+        if (Polling()) {
+            m_report.passedItems = meaning.ApplyTo(m_report.passedItems);
+        }
         for (std::size_t i = 0; i < kTestItemCount; ++i) {
             if (meaning.itemResults[i] == ItemResult::NotPassed) {
                 actions.emplace_back(SetIcon{i, false});
@@ -122,6 +168,9 @@ TestRun::Actions TestRun::Receive(std::string_view chunk) {
                     // The seconds label now tells how long the GPS took to a fix.
                     Cancel(SecondsCount);
                     actions.emplace_back(ShowSeconds{SecondsKind::GpsFixTime, m_runSeconds});
+                    if (Polling() && !m_report.gpsFixSeconds) {
+                        m_report.gpsFixSeconds = m_runSeconds;
+                    }
                 }
             }
         }
@@ -137,6 +186,20 @@ TestRun::Actions TestRun::Receive(std::string_view chunk) {
     case ChunkKind::Nothing:
         break;
     }
+    return actions;
+}
+
+TestRun::Actions TestRun::SourceLost() {
+    Actions actions;
+    Cancel(AutoStart);
+    if (!Polling()) {
+        return actions;
+    }
+    m_elapsedMs = 0;
+    // Not a failed device: the items that did not answer could not answer.
+    actions.emplace_back(Log{std::u16string(DeviceTestCommands::kSourceLostText) + u"\r\n"});
+    EndWithVerdict(VerdictKind::SourceLost, std::u16string(DeviceTestCommands::kSourceLostText),
+                   actions);
     return actions;
 }
 
@@ -231,12 +294,46 @@ void TestRun::Take(Step step, Actions& actions) {
     actions.emplace_back(Send{std::move(stepCommand)});
 }
 
+bool TestRun::ParametersAllowPass() const {
+    return m_report.parameterCheck == ParameterCheck::NothingToCompare ||
+           m_report.parameterCheck == ParameterCheck::Ok;
+}
+
+// The fail lines of the items that did not pass, then what is wrong with the parameters.
+std::u16string TestRun::TimeLimitText() const {
+    std::u16string text;
+    if (!AllItemsPassed(m_passFlags)) {
+        text = BuildFailText(m_passFlags);
+    }
+    std::u16string_view parameters;
+    if (m_report.parameterCheck == ParameterCheck::NotRead) {
+        parameters = DeviceTestCommands::kParametersNotReadLine;
+    } else if (m_report.parameterCheck == ParameterCheck::Mismatch) {
+        parameters = m_report.mismatchText;
+    }
+    if (!parameters.empty()) {
+        // "#软件未烧录#" has no line break of its own: keep each finding on its own line.
+        if (!text.empty() && !text.ends_with(u"\r\n")) {
+            text += u"\r\n";
+        }
+        text += parameters;
+    }
+    return text.empty() ? BuildFailText(m_passFlags) : text;
+}
+
+void TestRun::EndWithVerdict(VerdictKind kind, std::u16string text, Actions& actions) {
+    EndRun(State::Idle, actions);
+    m_report.verdict = kind;
+    m_report.verdictText = text;
+    actions.emplace_back(ShowVerdict{std::move(text), kind});
+}
+
 void TestRun::CheckVerdict(Actions& actions) {
-    if (AllItemsPassed(m_passFlags)) {
+    // No pass before the parameters were checked, when the file has any to check.
+    if (AllItemsPassed(m_passFlags) && ParametersAllowPass()) {
         m_elapsedMs = 0;
         m_passFlags = 0;
-        EndRun(State::Idle, actions);
-        actions.emplace_back(ShowVerdict{std::u16string(DeviceTestCommands::kPassText), true});
+        EndWithVerdict(VerdictKind::Passed, std::u16string(DeviceTestCommands::kPassText), actions);
         return;
     }
     if (!m_options.timeLimitSeconds) {
@@ -248,8 +345,7 @@ void TestRun::CheckVerdict(Actions& actions) {
     if (limit * 1000 < m_elapsedMs) {
         m_elapsedMs = 0;
         // passFlags stays until the operator dismisses the verdict (FailVerdictDismissed).
-        EndRun(State::Idle, actions);
-        actions.emplace_back(ShowVerdict{BuildFailText(m_passFlags), false});
+        EndWithVerdict(VerdictKind::Failed, TimeLimitText(), actions);
     }
 }
 
@@ -291,10 +387,26 @@ void TestRun::OnNewDevice(Actions& actions) {
 void TestRun::OnParameterBlock(const std::u16string& block, Actions& actions) {
     actions.emplace_back(ShowParameterBlock{block});
     const ParameterVerdict verdict = VerifyDeviceParameters(block, m_expected, m_options.checkImei);
+    // Only a block that comes while the run polls belongs to it; one read by the operator
+    // after the verdict leaves the finished run's report alone.
+    const bool ofThisRun = Polling();
+    if (ofThisRun) {
+        const auto& device = verdict.device.values;
+        m_report.deviceImei = Trimmed(device.imei);
+        m_report.deviceVersion = Trimmed(device.version);
+    }
     switch (verdict.kind) {
     case ParameterVerdictKind::AllGood:
+        if (ofThisRun && m_report.parameterCheck == ParameterCheck::NotRead) {
+            m_report.parameterCheck = ParameterCheck::Ok;
+        }
         return;
     case ParameterVerdictKind::PlaceholderImei:
+        if (ofThisRun) {
+            m_report.parameterCheck = ParameterCheck::PlaceholderImei;
+            m_report.verdict = VerdictKind::Failed;
+            m_report.verdictText = DeviceTestCommands::kPlaceholderImeiMessage;
+        }
         // Polling stops at once; the Start button keeps its caption.
         m_elapsedMs = 0;
         m_passFlags = 0;
@@ -308,6 +420,14 @@ void TestRun::OnParameterBlock(const std::u16string& block, Actions& actions) {
             ShowFault{std::u16string(DeviceTestCommands::kPlaceholderImeiMessage)});
         return;
     case ParameterVerdictKind::Mismatch:
+        if (ofThisRun) {
+            m_report.parameterCheck = ParameterCheck::Mismatch;
+            m_report.mismatchText = verdict.mismatchText;
+            if (m_state == State::Running) {
+                m_report.verdict = VerdictKind::Failed;
+                m_report.verdictText = verdict.mismatchText;
+            }
+        }
         m_elapsedMs = 0;
         m_passFlags = 0;
         // Ends the run the Start button would stop; a superseded one is replaced by the

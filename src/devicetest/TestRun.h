@@ -6,9 +6,10 @@
 //
 // During a run the items are polled in turn, one per second (each selected item every six
 // seconds), the relay and the buzzer are toggled every 700 ms, the device is kept awake every
-// 2 s, its parameter block is requested every 10 s, the run seconds are counted until the GPS
-// has a fix, and every 500 ms the verdict is checked: all six items passed, or the time limit
-// ran out.
+// 2 s, its parameter block is requested at the start (when the parameter file has a value to
+// compare) and every 10 s, the run seconds are counted until the GPS has a fix, and every
+// 500 ms the verdict is checked: all six items passed and, when the file has a value to
+// compare, a block of this run matched it; or the time limit ran out.
 
 #include <array>
 #include <cstddef>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "devicetest/ExpectedParameters.h"
+#include "devicetest/RunReport.h"
 #include "devicetest/TestItem.h"
 #include "devicetest/TestRunAction.h"
 
@@ -49,12 +51,19 @@ public:
 
     void SetOptions(const TestRunOptions& options) { m_options = options; }
     const TestRunOptions& Options() const { return m_options; }
-    // The values of the parameter file, against which every parameter block is verified.
-    void SetExpectedParameters(const ExpectedParameters& expected) { m_expected = expected; }
+    // The values of a parameter file that was read, against which every parameter block is
+    // verified. Changed values during a run void a block verified against the old ones.
+    void SetExpectedParameters(const ExpectedParameters& expected);
     const ExpectedParameters& Expected() const { return m_expected; }
+    // A parameter file has been read at some time (its values are in Expected()).
+    bool HasParameterFile() const { return m_haveParameterFile; }
 
-    // Why a run cannot start now (the message for the operator), or nothing when it can.
-    std::optional<std::u16string_view> StartRefusal(bool haveParameterFile) const;
+    // Why a run cannot start now (the message for the operator), or nothing when it can:
+    // no item selected, or no parameter file path given.
+    std::optional<std::u16string_view> StartRefusal(bool haveParameterFilePath) const;
+    // The file named at Start could not be read: a run without any file would check nothing,
+    // so it is refused; after an earlier file was read, the run goes on with its values.
+    std::optional<std::u16string_view> UnreadableFileRefusal() const;
     // Begins a fresh run at the current time, whatever the state; the caller has checked
     // StartRefusal and loaded the parameter file.
     Actions Start();
@@ -66,6 +75,10 @@ public:
     Actions Advance(std::int64_t elapsedMs);
     // One received chunk, read by ReadChunk; in a run or outside one.
     Actions Receive(std::string_view chunk);
+    // The device's port went away. A run in progress ends at once with the verdict
+    // "#串口已断开#" and no item reported failed; a pending automatic start is dropped, since the
+    // device that announced itself is gone.
+    Actions SourceLost();
     // The operator's single item test and Read Parameter, at any time.
     Actions SingleTest(std::size_t item) const;
     Actions ReadParameter() const;
@@ -79,6 +92,8 @@ public:
     // Run time counted by the verdict check, 500 ms a step.
     std::int64_t ElapsedMs() const { return m_elapsedMs; }
     std::int64_t RunSeconds() const { return m_runSeconds; }
+    // What the current or last run found.
+    const RunReport& Report() const { return m_report; }
     // Time until the next step falls due (0 when one is already due), or nothing when no step
     // is pending.
     std::optional<std::int64_t> MsToNextDue() const;
@@ -101,6 +116,11 @@ private:
     };
 
     static bool ReadsStop(State state) { return state == State::Running || state == State::Halted; }
+    // The run's steps are being taken (a superseded run polls until the automatic start).
+    bool Polling() const { return m_state == State::Running || m_state == State::Superseded; }
+    bool ParametersAllowPass() const;
+    std::u16string TimeLimitText() const;
+    void EndWithVerdict(TestRunActions::VerdictKind kind, std::u16string text, Actions& actions);
     void Schedule(Step step, std::int64_t at);
     void Cancel(Step step) { m_due[step].at.reset(); }
     void CancelPolling();
@@ -115,6 +135,8 @@ private:
 
     TestRunOptions m_options;
     ExpectedParameters m_expected;
+    bool m_haveParameterFile = false;
+    RunReport m_report;
     State m_state = State::Idle;
     std::uint8_t m_passFlags = 0;
     std::int64_t m_elapsedMs = 0;

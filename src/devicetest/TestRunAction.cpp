@@ -66,8 +66,10 @@ std::string Describe(const TestRunAction& action) {
             } else if constexpr (std::is_same_v<A, ShowParameterBlock>) {
                 return "ShowParameterBlock " + Quoted(a.block);
             } else if constexpr (std::is_same_v<A, ShowVerdict>) {
-                return std::string("ShowVerdict ") + (a.passed ? "passed " : "failed ") +
-                       Quoted(a.text);
+                const char* kind = a.kind == VerdictKind::Passed   ? "passed "
+                                   : a.kind == VerdictKind::Failed ? "failed "
+                                                                   : "lost ";
+                return std::string("ShowVerdict ") + kind + Quoted(a.text);
             } else if constexpr (std::is_same_v<A, ShowFault>) {
                 return "ShowFault " + Quoted(a.text);
             } else {

@@ -57,11 +57,18 @@ struct ShowParameterBlock {
     bool operator==(const ShowParameterBlock&) const = default;
 };
 
-// The run ended with this verdict. After showing a failed one, the view calls
-// TestRun::FailVerdictDismissed once the operator has seen it.
+enum class VerdictKind {
+    Passed,
+    Failed,     // the time limit ran out first
+    SourceLost, // the device's port went away: nothing is known about the device
+};
+
+// The run ended with this verdict, for the log (when it says so) and the verdict box. After
+// showing one that is not a pass, the view calls TestRun::FailVerdictDismissed once the
+// operator has seen it.
 struct ShowVerdict {
     std::u16string text;
-    bool passed = false;
+    VerdictKind kind = VerdictKind::Failed;
     bool operator==(const ShowVerdict&) const = default;
 };
 

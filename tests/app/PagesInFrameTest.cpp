@@ -16,6 +16,8 @@
 
 #include "TrafficLog.h"
 
+#include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -245,6 +247,43 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes.size(), before + 1, 3000);
             QVERIFY(boxes.boxes.last().text.contains(QStringLiteral("APN与参数文件不符")));
         }
+#endif
+    }
+
+    // A device unplugged during a run ends the run as lost at once, not as a failed device.
+    void aDeviceThatVanishesMidRunEndsTheRunAsLost() {
+#ifndef TB_TRACKER_SIM_EXE
+        QSKIP("tracker-sim is not built");
+#else
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("params.txt"));
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("<SETTING\nVer: V1.0.4\nID: 1\nIMEI: 1\nIP: 1\nAPN:internet\nTimeZone: 8\n"
+                    "MODE:1\nGPRS ENABLE:1\nPROTOCOL:2\nINTERVAL:30,300\nSETTING>\n");
+        }
+        auto sim = std::make_unique<SimulatedTracker>();
+        QVERIFY(sim->Start(9600, {QStringLiteral("--silent"), QStringLiteral("GPS")}));
+        MessageBoxRecorder boxes;
+        const auto frame = ConnectedFrame(sim->pty, CChildView::FactoryTestPage);
+        QVERIFY(frame);
+        auto* page =
+            qobject_cast<CGpsTest_wnd*>(frame->View()->PageWidget(CChildView::FactoryTestPage));
+        qobject_cast<QCheckBox*>(page->Control(CGpsTest_wnd::kItemCheckIds[0]))->setChecked(true);
+        qobject_cast<QLineEdit*>(page->Control(CGpsTest_wnd::IDC_EDIT_PARAMETERFILE))
+            ->setText(file);
+        page->OnStart();
+        QVERIFY(page->Run().StartButtonReadsStop());
+        QTest::qWait(1500);
+        QElapsedTimer unplugged;
+        unplugged.start();
+        sim.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!boxes.boxes.isEmpty(), 2000);
+        QVERIFY(unplugged.elapsed() < 2000);
+        QCOMPARE(boxes.boxes.last().text, QStringLiteral("#串口已断开#"));
+        QVERIFY(!page->Run().StartButtonReadsStop());
+        QVERIFY(!page->LogText().contains(QStringLiteral("Fail")));
 #endif
     }
 

@@ -19,6 +19,10 @@
 #include "uisupport/DialogUnits.h"
 #include "uisupport/UiHooks.h"
 
+#ifdef TB_HAVE_TRACKER_SIM
+#include "CommandHandler.h"
+#endif
+
 namespace {
 
 const QString kStart = QStringLiteral("开始测试");
@@ -40,6 +44,35 @@ const char kParameterFile[] = "<SETTING\n"
 const char kGoodBlock[] = "<SETTING\r\nVer: V1.0\r\nID: 123\r\nIMEI: 861234567890123\r\n"
                           "IP: 1.2.3.4,9000\r\nAPN:internet\r\nTimeZone: 8\r\nMODE:1\r\n"
                           "GPRS ENABLE:1\r\nPROTOCOL:2\r\nINTERVAL:30,300\r\nSETTING>";
+
+#ifdef TB_HAVE_TRACKER_SIM
+// The simulated tracker on the other end of the line: it answers every command the page
+// sends as the real device would, and keeps the lines it received (its log). Its replies come
+// to the page as one chunk at the next receive tick.
+class SimulatedTracker : public ILineSender {
+public:
+    void SendLine(const char* text) override {
+        std::string line(text);
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.pop_back();
+        if (line.empty())
+            return;
+        log.push_back(line);
+        if (!sendsBlock && line == "AT+TEST=1")
+            return;
+        const CommandOutcome outcome = HandleCommand(state, line, conditions);
+        state = outcome.state;
+        for (const std::string& reply : outcome.replies)
+            pending += reply + "\r\n";
+    }
+
+    DeviceState state;
+    TestConditions conditions;
+    bool sendsBlock = true;
+    std::vector<std::string> log;
+    std::string pending;
+};
+#endif
 
 } // namespace
 
@@ -205,7 +238,8 @@ private slots:
         }
         // The empty steps go out but are not logged; everything else is logged as sent.
         QVERIFY(std::count(sender.lines.begin(), sender.lines.end(), std::string()) > 12);
-        QString logged;
+        // The parameter file has values to compare, so the run asked for the block at its start.
+        QString logged = QStringLiteral("AT+TEST=1\n");
         for (const auto& [t, l] : sent)
             logged += QString::fromLatin1(l).remove(QLatin1Char('\r'));
         QCOMPARE(page->LogText(), logged);
@@ -243,6 +277,11 @@ private slots:
         page->OnReceive("AT+TEST_SIM==1\r\nAT+TEST_GSM==1\r\nAT+TEST_GPS==1\r\n"
                         "AT+TEST_GSENSOR==1\r\nAT+TEST_ACC==1\r\nAT+TEST_EXTPOWER==1\r\n");
         QCOMPARE(page->Run().PassFlags(), std::uint8_t(63));
+        // No pass before the parameters were checked: the file has values to compare.
+        Advance(500);
+        QVERIFY(boxes.empty());
+        QCOMPARE(page->StartCaption(), kStop);
+        page->OnReceive(kGoodBlock);
         QString captionWhileOpen;
         duringBox = [&](const MessageBoxRequest&) { captionWhileOpen = page->StartCaption(); };
         Advance(500);
@@ -269,8 +308,9 @@ private slots:
         Advance(500);
         QCOMPARE(boxes.size(), size_t(1));
         QCOMPARE(boxes[0].icon, QMessageBox::Critical);
+        // The device never sent its block: the verdict says the parameters were not read.
         QCOMPARE(boxes[0].text, QStringLiteral("#SIM Fail\r\n#GPS Fail\r\n#GENSEOR Fail\r\n"
-                                               "#EXT_POWER Fail\r\n"));
+                                               "#EXT_POWER Fail\r\n#参数未读取\r\n"));
         QCOMPARE(page->Run().PassFlags(), std::uint8_t(0));
         QCoreApplication::processEvents();
         QCOMPARE(page->StartCaption(), kStart);
@@ -281,7 +321,8 @@ private slots:
         Edit(1060)->setText(QStringLiteral("x5"));
         Advance(500);
         QCOMPARE(boxes.size(), size_t(1));
-        QCOMPARE(boxes[0].text, QStringLiteral("#软件未烧录#"));
+        // No block came either: that finding follows on a line of its own.
+        QCOMPARE(boxes[0].text, QStringLiteral("#软件未烧录#\r\n#参数未读取\r\n"));
     }
 
     void welcomeWithAutoTestRestartsAndClosesOldVerdict() {
@@ -372,6 +413,8 @@ private slots:
         page->OnStart();
         QCOMPARE(boxes.size(), size_t(1));
         QVERIFY(boxes[0].text.contains(QStringLiteral("missing.txt")));
+        // It names the file whose values stay in use.
+        QVERIFY(boxes[0].text.contains(dir.filePath(QStringLiteral("p.txt"))));
         QCOMPARE(boxes[0].title, QStringLiteral("GPS"));
         QCOMPARE(page->Run().Expected().version, std::u16string(u"V1.0"));
         QCOMPARE(page->StartCaption(), kStop);
@@ -456,6 +499,129 @@ private slots:
         QTest::keyClick(shown, Qt::Key_Escape);
         QVERIFY(host.isVisible());
     }
+
+    void gpsOutputOffOnlyWhenThePageIsPaintedAnew() {
+        QDialog host;
+        auto* shown = new CGpsTest_wnd(&sender, &host);
+        shown->SetClock([this] { return nowMs; });
+        host.resize(900, 700);
+        const auto gpsOff = [&] {
+            return std::count(sender.lines.begin(), sender.lines.end(), "AT+GPSTEST=0\r\n");
+        };
+        host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&host));
+        QTest::qWait(20);
+        QVERIFY(gpsOff() >= 1); // the page came on screen
+
+        // During a run the seconds label, the icons and the log change together every second;
+        // none of that is the page coming on screen.
+        qobject_cast<QCheckBox*>(shown->Control(CGpsTest_wnd::kItemCheckIds[kItemSim]))
+            ->setChecked(true);
+        qobject_cast<QLineEdit*>(shown->Control(CGpsTest_wnd::IDC_EDIT_PARAMETERFILE))
+            ->setText(WriteFile("p.txt", kParameterFile));
+        shown->OnStart();
+        QCOMPARE(shown->StartCaption(), kStop);
+        QTest::qWait(20);
+        sender.lines.clear();
+        for (int second = 0; second < 8; ++second) {
+            nowMs += 1000;
+            shown->OnClockTick();
+            if (second == 3)
+                shown->OnReceive("AT+TEST_SIM==1\r\n");
+            QTest::qWait(20);
+        }
+        QVERIFY(sender.lines.size() > 20);
+        QCOMPARE(gpsOff(), 0);
+
+        // Shown again, as when the operator comes back to its tab: painted anew.
+        shown->hide();
+        QTest::qWait(20);
+        shown->show();
+        QTest::qWait(20);
+        QCOMPARE(gpsOff(), 1);
+        shown->OnStart();
+    }
+
+    void sourceLostEndsTheRunWithoutFailingItems() {
+        StartWith({0, 1, 2, 3, 4, 5});
+        Advance(30000);
+        page->OnReceive("AT+TEST_SIM==1\r\n");
+        page->OnSourceLost();
+        QCOMPARE(boxes.size(), size_t(1));
+        QCOMPARE(boxes[0].text, QStringLiteral("#串口已断开#"));
+        QCOMPARE(boxes[0].icon, QMessageBox::Critical);
+        QVERIFY(page->LogText().endsWith(QStringLiteral("#串口已断开#\n")));
+        QVERIFY(!page->LogText().contains(QStringLiteral("Fail")));
+        QCOMPARE(page->StartCaption(), kStart);
+        QVERIFY(!RunStillPolls());
+        Advance(100000);
+        QCOMPARE(boxes.size(), size_t(1)); // no time-limit verdict follows
+        page->OnSourceLost();              // outside a run: nothing to end
+        QCOMPARE(boxes.size(), size_t(1));
+    }
+
+    void startNeedsAReadableFileWhenNoneWasRead() {
+        Check(CGpsTest_wnd::kItemCheckIds[kItemSim])->setChecked(true);
+        Edit(1308)->setText(dir.filePath(QStringLiteral("missing.txt")));
+        page->OnStart();
+        QCOMPARE(boxes.size(), size_t(1));
+        QCOMPARE(boxes[0].text, QStringLiteral("请加载参数文件后开始测试"));
+        QCOMPARE(page->StartCaption(), kStart);
+        QVERIFY(sender.lines.empty());
+        QVERIFY(!RunStillPolls());
+    }
+
+#ifdef TB_HAVE_TRACKER_SIM
+    // The simulated tracker answers every item as soon as it is asked; its IP address
+    // (203.0.113.10) holds the digit 3, its protocol is 2.
+    void verdictsAgainstTheSimulatedTracker() {
+        struct Case {
+            const char* name;
+            QByteArray protocol; // in the parameter file
+            bool sendsBlock;
+            QString verdict;
+        };
+        const Case cases[] = {
+            {"matching file", "2", true, QStringLiteral("##PASS##")},
+            {"protocol differs", "3", true, QStringLiteral("#协议与参数文件不符\r\n")},
+            {"no block", "2", false, QStringLiteral("#参数未读取\r\n")},
+        };
+        for (const Case& c : cases) {
+            boxes.clear();
+            SimulatedTracker tracker;
+            tracker.sendsBlock = c.sendsBlock;
+            QByteArray file;
+            for (const std::string& line : ParameterBlock(tracker.state))
+                file += QByteArray::fromStdString(line) + "\n";
+            file.replace("PROTOCOL:2", "PROTOCOL:" + c.protocol);
+            CGpsTest_wnd simPage(&tracker);
+            simPage.SetClock([this] { return nowMs; });
+            for (int id : CGpsTest_wnd::kItemCheckIds)
+                qobject_cast<QCheckBox*>(simPage.Control(id))->setChecked(true);
+            qobject_cast<QLineEdit*>(simPage.Control(CGpsTest_wnd::IDC_EDIT_PARAMETERFILE))
+                ->setText(WriteFile("sim.txt", file));
+            std::vector<std::string> logAtVerdict;
+            duringBox = [&](const MessageBoxRequest&) { logAtVerdict = tracker.log; };
+            simPage.OnStart();
+            for (int step = 0; step < 900 && boxes.empty(); ++step) {
+                nowMs += 100;
+                simPage.OnClockTick();
+                if (!tracker.pending.empty()) {
+                    const std::string chunk = std::exchange(tracker.pending, {});
+                    simPage.OnReceive(chunk.c_str());
+                }
+            }
+            QVERIFY2(boxes.size() == 1, c.name);
+            QCOMPARE(boxes[0].text, c.verdict);
+            QCOMPARE(simPage.StartCaption(), kStart);
+            // The block was asked for before the verdict.
+            QVERIFY2(std::find(logAtVerdict.begin(), logAtVerdict.end(), "AT+TEST=1") !=
+                         logAtVerdict.end(),
+                     c.name);
+            duringBox = nullptr;
+        }
+    }
+#endif
 };
 
 int main(int argc, char** argv) {

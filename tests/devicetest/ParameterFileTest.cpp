@@ -218,8 +218,39 @@ INSTANTIATE_TEST_SUITE_P(
                        return v;
                    }(),
                    true, V::AllGood, u""},
-        VerifyCase{"SubstringAnywhereMatches", kBlock, With(&ExpectedParameters::version, u"1"),
+        VerifyCase{"SubstringOfItsOwnValueMatches", kBlock,
+                   With(&ExpectedParameters::version, u"1"), true, V::AllGood, u""},
+        VerifyCase{"VersionPrefixIsFoundInALongerVersion", kBlock,
+                   With(&ExpectedParameters::version, u"V1"), true, V::AllGood, u""},
+        // The one-digit values must not be found under another label: 3 is in the IP address.
+        VerifyCase{"ProtocolDigitInTheIpIsNoMatch", kBlock,
+                   With(&ExpectedParameters::protocol, u"3"), true, V::Mismatch,
+                   u"#协议与参数文件不符\r\n"},
+        VerifyCase{"TimeZoneDigitInThePortIsNoMatch", kBlock,
+                   With(&ExpectedParameters::timeZone, u"9"), true, V::Mismatch,
+                   u"#时区与参数文件不符\r\n"},
+        VerifyCase{"ModeFoundOnlyUnderGprsEnableIsNoMatch", u"MODE:0\r\nGPRS ENABLE:1\r\n",
+                   [] {
+                       ExpectedParameters v;
+                       v.mode = u"1";
+                       return v;
+                   }(),
+                   false, V::Mismatch, u"#模式与参数文件不符\r\n"},
+        VerifyCase{"MissingLabelIsAMismatch",
+                   u"\r\nVer: V1.0\r\nAPN:internet\r\nTimeZone: 8\r\nGPRS ENABLE:1\r\n"
+                   u"PROTOCOL:2\r\nINTERVAL:30,300\r\n",
+                   TwelveLineValues(), true, V::Mismatch, u"#模式与参数文件不符\r\n"},
+        VerifyCase{"MissingLabelWithNothingExpectedIsFine", u"\r\nVer: V1.0\r\n",
+                   [] {
+                       ExpectedParameters v;
+                       v.version = u"V1.0";
+                       return v;
+                   }(),
                    true, V::AllGood, u""},
+        VerifyCase{"LabelsInAnotherOrderStillMatch",
+                   u"\r\nPROTOCOL:2\r\nINTERVAL:30,300\r\nTimeZone: 8\r\nAPN:internet\r\n"
+                   u"GPRS ENABLE:1\r\nMODE:1\r\nVer: V1.0\r\n",
+                   TwelveLineValues(), true, V::AllGood, u""},
         VerifyCase{"CaseSensitive", kBlock, With(&ExpectedParameters::apn, u"INTERNET"), true,
                    V::Mismatch, u"#APN与参数文件不符\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -229,6 +260,55 @@ TEST(PlaceholderImeis, AreThreeFifteenDigitNumbers) {
         EXPECT_EQ(imei.size(), 15u);
         EXPECT_EQ(imei.find_first_not_of(u"0123456789"), std::u16string_view::npos);
     }
+}
+
+// The device's block and the parameter file are split by the same label table.
+TEST(SplitDeviceBlock, TheDevicesOwnLayoutYieldsEveryValueWithItsLineBreak) {
+    const LabelledValues split = SplitDeviceBlock(kBlock);
+    for (const bool found : split.found)
+        EXPECT_TRUE(found);
+    ExpectedParameters values = TwelveLineValues();
+    values.imei = u"861234500000001"; // the device's own, not the file's
+    for (std::size_t row = 0; row < kParameterLabelCount; ++row) {
+        const auto field = ParameterLabels()[row].field;
+        EXPECT_EQ(split.values.*field, values.*field + u"\r\n") << "row " << row;
+    }
+}
+
+TEST(SplitDeviceBlock, EachValueEndsAtTheNextLabelOrTheEnd) {
+    // The block has no "SETTING>": the interval runs to the end. A label the block lacks has no
+    // value, and does not cut short the value before it.
+    const LabelledValues split = SplitDeviceBlock(u"Ver: V1.2 ID: 7IP: 1.2.3.4INTERVAL:30");
+    EXPECT_EQ(split.values.version, u"V1.2 ");
+    EXPECT_EQ(split.values.id, u"7");
+    EXPECT_FALSE(split.found[2]); // "IMEI: "
+    EXPECT_EQ(split.values.imei, u"");
+    EXPECT_EQ(split.values.ip, u"1.2.3.4");
+    EXPECT_EQ(split.values.interval, u"30");
+    EXPECT_FALSE(split.found[8]); // "PROTOCOL:"
+}
+
+TEST(SplitDeviceBlock, TheFileKeepsItsOwnEndRule) {
+    // The same text split by the file's rule: an interval without "SETTING>" stays empty and a
+    // missing "Ver: " still takes the text from position 4, as existing files expect.
+    const std::u16string text = u"<SETTINGV1.0ID: 123IMEI: 8612INTERVAL:30";
+    EXPECT_EQ(SplitByLabels(text, ValueEnd::NextRowsLabel).values, ParseParameterText(text));
+    EXPECT_EQ(ParseParameterText(text).interval, u"");
+    EXPECT_EQ(ParseParameterText(text).version, u"TINGV1.0");
+    EXPECT_EQ(SplitDeviceBlock(text).values.interval, u"30");
+    EXPECT_EQ(SplitDeviceBlock(text).values.version, u"");
+}
+
+TEST(ExpectedParameters, HasComparedValueOnlyForComparedRows) {
+    EXPECT_FALSE(HasComparedValue({}));
+    ExpectedParameters notCompared;
+    notCompared.id = u"1";
+    notCompared.imei = u"2";
+    notCompared.ip = u"3";
+    EXPECT_FALSE(HasComparedValue(notCompared));
+    ExpectedParameters interval;
+    interval.interval = u"1";
+    EXPECT_TRUE(HasComparedValue(interval));
 }
 
 } // namespace

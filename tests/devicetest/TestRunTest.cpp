@@ -18,6 +18,7 @@ namespace {
 using namespace TestRunActions;
 using Actions = TestRun::Actions;
 using State = TestRun::State;
+using TestRunActions::VerdictKind;
 
 const TestRunAction kStep = Send{u""}; // the empty step command
 const TestRunAction kStopCaption = StartButtonCaption{true};
@@ -189,7 +190,7 @@ TEST_F(TestRunTest, PromptDevicePassesAndTheRunEnds) {
             Chunk(4200, "AT+TEST_GSENSOR==1", {Item(kItemGsensor), SetIcon{3, true}}),
             Chunk(5200, "AT+TEST_ACC==1", {Item(kItemAcc), SetIcon{4, true}}),
             Chunk(6200, "AT+TEST_EXTPOWER==1", {Item(kItemExtPower), SetIcon{5, true}}),
-            Tick(6500, {kStartCaption, ShowVerdict{u"##PASS##", true}}),
+            Tick(6500, {kStartCaption, ShowVerdict{u"##PASS##", VerdictKind::Passed}}),
             Tick(60000, {}),
         },
         Watched);
@@ -210,7 +211,7 @@ TEST_F(TestRunTest, PassVerdictIsTheVerdictStepsOwnAnswer) {
                ShowSeconds{SecondsKind::GpsFixTime, 0}, SetIcon{3, true}, SetIcon{4, true},
                SetIcon{5, true}}),
         // The run ends before the verdict shows; the step's empty line still follows it.
-        Tick(500, {kStartCaption, ShowVerdict{u"##PASS##", true}, kStep}),
+        Tick(500, {kStartCaption, ShowVerdict{u"##PASS##", VerdictKind::Passed}, kStep}),
     });
 }
 
@@ -233,7 +234,8 @@ TEST_P(TimeLimit, RunFailsOnTheFirstCheckPastTheLimit) {
             OperatorStart(0, {kStopCaption}),
             Chunk(100, c.replies, {}),
             Tick(c.verdictAtMs - 1, {}),
-            Tick(c.verdictAtMs, {kStartCaption, ShowVerdict{std::u16string(c.text), false}}),
+            Tick(c.verdictAtMs,
+                 {kStartCaption, ShowVerdict{std::u16string(c.text), VerdictKind::Failed}}),
         },
         IsVerdictOrCaption);
     EXPECT_EQ(run.GetState(), State::Idle);
@@ -281,7 +283,8 @@ TEST_F(TestRunTest, NoLimitNeverTimesOutAndFreezesTheSeconds) {
     EXPECT_EQ(run.GetState(), State::Running);
     // The limit counts again from the next check once the operator types one.
     run.SetOptions(Selecting({kItemSim}, 80));
-    Play({Tick(1000499, {}), Tick(1000500, {kStartCaption, ShowVerdict{u"#软件未烧录#", false}})},
+    Play({Tick(1000499, {}),
+          Tick(1000500, {kStartCaption, ShowVerdict{u"#软件未烧录#", VerdictKind::Failed}})},
          IsVerdictOrCaption);
 }
 
@@ -575,7 +578,8 @@ TEST_F(TestRunTest, TimePassingInOneGoOrInSmallStepsGivesTheSameRun) {
     EXPECT_EQ(record(1), oneGo);
     EXPECT_EQ(record(100), oneGo);
     EXPECT_EQ(record(320), oneGo);
-    EXPECT_NE(std::find(oneGo.begin(), oneGo.end(), Describe(ShowVerdict{u"#软件未烧录#", false})),
+    EXPECT_NE(std::find(oneGo.begin(), oneGo.end(),
+                        Describe(ShowVerdict{u"#软件未烧录#", VerdictKind::Failed})),
               oneGo.end());
 }
 
@@ -619,6 +623,241 @@ TEST_F(TestRunTest, SingleTestsAndReadParameterAtAnyTime) {
     EXPECT_EQ(Lines(run.Receive("AT+TEST_EXTPOWER==1")), Lines({SetIcon{5, true}}));
     EXPECT_EQ(run.PassFlags(), 32);
     EXPECT_EQ(run.GetState(), State::Idle);
+}
+
+// --- the parameter check gates the pass --------------------------------------------------------
+
+const char kAllItemsPass[] = "AT+TEST_SIM==1\r\nAT+TEST_GSM==1\r\nAT+TEST_GPS==1\r\n"
+                             "AT+TEST_GSENSOR==1\r\nAT+TEST_ACC==1\r\nAT+TEST_EXTPOWER==1\r\n";
+// The device's block: its IP holds the digit 3, its protocol is 2.
+const char kDeviceBlock[] = "<SETTING\r\nVer: V1.0.4\r\nID: 2026121001\r\n"
+                            "IMEI: 864209051234567\r\nIP: 203.0.113.10,9000\r\nAPN:internet\r\n"
+                            "TimeZone: 8\r\nMODE:1\r\nGPRS ENABLE:1\r\nPROTOCOL:2\r\n"
+                            "INTERVAL:30,300\r\nSETTING>";
+
+ExpectedParameters DeviceFile(std::u16string protocol = u"2") {
+    ExpectedParameters file;
+    file.version = u"V1.0.4";
+    file.apn = u"internet";
+    file.timeZone = u"8";
+    file.protocol = std::move(protocol);
+    return file;
+}
+
+struct GateCase {
+    const char* name;
+    ExpectedParameters file;
+    std::int64_t limitSeconds;
+    std::vector<Row> rows; // after the start; request, verdicts, faults and captions only
+    ParameterCheck check;
+    std::optional<VerdictKind> verdict;
+};
+
+class ParameterGate : public TestRunTest, public testing::WithParamInterface<GateCase> {};
+
+TEST_P(ParameterGate, PassNeedsABlockOfThisRunThatMatched) {
+    const GateCase& c = GetParam();
+    run.SetOptions(Selecting(kAllItems, c.limitSeconds));
+    run.SetExpectedParameters(c.file);
+    const TestRunAction request = Cmd(DeviceTestCommands::kReadParameters);
+    const auto watched = [&](const TestRunAction& a) {
+        return a == request || IsVerdictOrCaption(a) || std::holds_alternative<ShowFault>(a);
+    };
+    // With a value to compare, the block is asked for at once, not only after ten seconds.
+    const bool compared = c.check != ParameterCheck::NothingToCompare;
+    Play({OperatorStart(0, compared ? Actions{kStopCaption, request} : Actions{kStopCaption})},
+         watched);
+    Play(c.rows, watched);
+    const RunReport& report = run.Report();
+    EXPECT_EQ(report.parameterCheck, c.check);
+    EXPECT_EQ(report.verdict, c.verdict);
+    EXPECT_EQ(report.passedItems, 63);
+    EXPECT_EQ(report.gpsFixSeconds, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, ParameterGate,
+    testing::Values(
+        GateCase{"MatchingBlockLetsAPromptDevicePass",
+                 DeviceFile(),
+                 80,
+                 {Chunk(100, kAllItemsPass, {}), Chunk(300, kDeviceBlock, {}),
+                  Tick(500, {kStartCaption, ShowVerdict{u"##PASS##", VerdictKind::Passed}})},
+                 ParameterCheck::Ok,
+                 VerdictKind::Passed},
+        // The protocol's digit in the IP address is no match.
+        GateCase{"MismatchingProtocolFails",
+                 DeviceFile(u"3"),
+                 80,
+                 {Chunk(100, kAllItemsPass, {}),
+                  Chunk(300, kDeviceBlock, {kStartCaption, ShowFault{u"#协议与参数文件不符\r\n"}}),
+                  Tick(60000, {})},
+                 ParameterCheck::Mismatch,
+                 VerdictKind::Failed},
+        // All items passed at once, but nothing was checked until the block came at 10 s.
+        GateCase{"PassWaitsForTheBlock",
+                 DeviceFile(),
+                 80,
+                 {Chunk(100, kAllItemsPass, {}), Tick(9999, {}),
+                  Tick(10000, {Cmd(DeviceTestCommands::kReadParameters)}),
+                  Chunk(10100, kDeviceBlock, {}),
+                  Tick(10500, {kStartCaption, ShowVerdict{u"##PASS##", VerdictKind::Passed}})},
+                 ParameterCheck::Ok,
+                 VerdictKind::Passed},
+        GateCase{
+            "NoBlockBeforeTheLimit",
+            DeviceFile(),
+            5,
+            {Chunk(100, kAllItemsPass, {}), Tick(5499, {}),
+             Tick(5500, {kStartCaption, ShowVerdict{u"#参数未读取\r\n", VerdictKind::Failed}})},
+            ParameterCheck::NotRead,
+            VerdictKind::Failed},
+        // A file without any compared value has nothing to wait for.
+        GateCase{"NothingToCompareNeedsNoBlock",
+                 ExpectedParameters{},
+                 80,
+                 {Chunk(100, kAllItemsPass, {}),
+                  Tick(500, {kStartCaption, ShowVerdict{u"##PASS##", VerdictKind::Passed}})},
+                 ParameterCheck::NothingToCompare,
+                 VerdictKind::Passed}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TestRunTest, NotReadFollowsTheItemFailLines) {
+    run.SetExpectedParameters(DeviceFile());
+    const auto verdictAfter = [&](const std::string& replies) {
+        run.SetOptions(Selecting(kAllItems, 1));
+        run.Start();
+        run.Receive(replies);
+        for (const auto& a : run.Advance(1500))
+            if (const auto* v = std::get_if<ShowVerdict>(&a))
+                return v->text;
+        return std::u16string(u"(no verdict)");
+    };
+    EXPECT_EQ(verdictAfter("AT+TEST_SIM==1 AT+TEST_GSM==1 AT+TEST_GPS==1 AT+TEST_ACC==1"),
+              u"#GENSEOR Fail\r\n#EXT_POWER Fail\r\n#参数未读取\r\n");
+    // The silent device's text has no line break of its own: the finding gets its own line.
+    EXPECT_EQ(verdictAfter(""), u"#软件未烧录#\r\n#参数未读取\r\n");
+    // A block that came but whose items did not all answer: only the items are listed.
+    run.SetOptions(Selecting(kAllItems, 1));
+    run.Start();
+    run.Receive(kDeviceBlock);
+    run.Receive("AT+TEST_SIM==1 AT+TEST_GSM==1 AT+TEST_GPS==1 AT+TEST_GSENSOR==1 AT+TEST_ACC==1");
+    Actions end = run.Advance(1500);
+    std::erase_if(end, [](const TestRunAction& a) { return !IsVerdictOrCaption(a); });
+    EXPECT_EQ(Lines(end),
+              Lines({kStartCaption, ShowVerdict{u"#EXT_POWER Fail\r\n", VerdictKind::Failed}}));
+}
+
+TEST_F(TestRunTest, ReportTellsWhatTheDeviceSaid) {
+    run.SetOptions(Selecting(kAllItems));
+    run.SetExpectedParameters(DeviceFile());
+    run.Start();
+    run.Advance(3000);
+    run.Receive("AT+TEST_GPS==1 AT+TEST_ACC==1");
+    run.Receive(kDeviceBlock);
+    RunReport expected;
+    expected.parameterCheck = ParameterCheck::Ok;
+    expected.passedItems = 4 | 16;
+    expected.gpsFixSeconds = 3;
+    expected.deviceImei = u"864209051234567";
+    expected.deviceVersion = u"V1.0.4";
+    EXPECT_EQ(run.Report(), expected);
+    // A block read by hand after the run ended leaves the run's report alone.
+    run.Stop();
+    std::string other = kDeviceBlock;
+    other.replace(other.find("V1.0.4"), 6, "V9");
+    run.Receive(other);
+    EXPECT_EQ(run.Report(), expected);
+    // A fresh run starts a fresh report.
+    run.Start();
+    EXPECT_EQ(run.Report().parameterCheck, ParameterCheck::NotRead);
+    EXPECT_EQ(run.Report().deviceImei, u"");
+    EXPECT_EQ(run.Report().gpsFixSeconds, std::nullopt);
+}
+
+TEST_F(TestRunTest, NewValuesDuringARunVoidTheBlockVerifiedBefore) {
+    run.SetOptions(Selecting(kAllItems));
+    run.SetExpectedParameters(DeviceFile());
+    run.Start();
+    run.Receive(kDeviceBlock);
+    ASSERT_EQ(run.Report().parameterCheck, ParameterCheck::Ok);
+    run.SetExpectedParameters(DeviceFile()); // the same values: nothing changes
+    EXPECT_EQ(run.Report().parameterCheck, ParameterCheck::Ok);
+    run.SetExpectedParameters(DeviceFile(u"3"));
+    EXPECT_EQ(run.Report().parameterCheck, ParameterCheck::NotRead);
+    run.Receive(kAllItemsPass);
+    const Actions later = run.Advance(5000);
+    EXPECT_TRUE(std::none_of(later.begin(), later.end(), IsVerdictOrCaption));
+}
+
+// --- a lost device is not a failed device ------------------------------------------------------
+
+struct LostCase {
+    const char* name;
+    std::function<void(TestRun&)> before; // leaves the run in the state under test
+    bool endsARun;
+    bool buttonReadsStop = true; // a superseded run's button already reads the start caption
+};
+
+class SourceLost : public TestRunTest, public testing::WithParamInterface<LostCase> {};
+
+TEST_P(SourceLost, EndsTheRunWithoutFailingAnItem) {
+    const LostCase& c = GetParam();
+    run.SetOptions(Selecting(kAllItems, 80, true));
+    run.SetExpectedParameters(DeviceFile());
+    c.before(run);
+    const Actions lost = run.SourceLost();
+    if (c.endsARun) {
+        Actions expected{Log{u"#串口已断开#\r\n"}};
+        if (c.buttonReadsStop)
+            expected.push_back(kStartCaption);
+        expected.push_back(ShowVerdict{u"#串口已断开#", VerdictKind::SourceLost});
+        EXPECT_EQ(Lines(lost), Lines(expected));
+        EXPECT_EQ(run.Report().verdict, VerdictKind::SourceLost);
+        EXPECT_EQ(run.Report().verdictText, u"#串口已断开#");
+        EXPECT_EQ(run.GetState(), State::Idle);
+    } else {
+        EXPECT_TRUE(lost.empty()) << Lines(lost).front();
+    }
+    // Nothing follows: no step, no time-limit verdict, no automatic start for a gone device.
+    EXPECT_FALSE(run.MsToNextDue());
+    EXPECT_TRUE(run.Advance(200000).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(States, SourceLost,
+                         testing::Values(LostCase{"MidRunWithSomeItemsPassed",
+                                                  [](TestRun& r) {
+                                                      r.Start();
+                                                      r.Advance(40000);
+                                                      r.Receive("AT+TEST_SIM==1");
+                                                  },
+                                                  true},
+                                         LostCase{"SupersededRunAndItsAutomaticStart",
+                                                  [](TestRun& r) {
+                                                      r.Start();
+                                                      r.Advance(1000);
+                                                      r.Receive("Welcome");
+                                                  },
+                                                  true, false},
+                                         LostCase{"IdleWithAnAutomaticStartPending",
+                                                  [](TestRun& r) { r.Receive("Welcome"); }, false},
+                                         LostCase{"AfterTheVerdict",
+                                                  [](TestRun& r) {
+                                                      r.Start();
+                                                      r.Advance(81000);
+                                                  },
+                                                  false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TestRunTest, NoParameterFileReadMeansNoStart) {
+    // The path field names a file that cannot be read: without any file read before, a run
+    // would check no parameter at all.
+    EXPECT_FALSE(run.HasParameterFile());
+    EXPECT_EQ(run.UnreadableFileRefusal(), u"请加载参数文件后开始测试");
+    // Any file read before, even one without compared values, keeps its values in force.
+    run.SetExpectedParameters(ExpectedParameters{});
+    EXPECT_TRUE(run.HasParameterFile());
+    EXPECT_EQ(run.UnreadableFileRefusal(), std::nullopt);
 }
 
 } // namespace
