@@ -58,3 +58,40 @@ function(tb_add_qtest name)
     set_tests_properties(${name} PROPERTIES LABELS "gui;${T_LABELS}"
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
 endfunction()
+
+# The Qt libraries in the link closure of target, as found at configure time (the linker drops
+# unused libraries, so a built binary alone would not show a Qt library that crept in).
+function(tb_qt_in_link_closure target out)
+    set(seen "")
+    set(qt "")
+    set(todo ${target})
+    while(todo)
+        list(POP_FRONT todo item)
+        string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" item "${item}")
+        if(item IN_LIST seen OR item MATCHES "^\\$<")
+            continue()
+        endif()
+        list(APPEND seen ${item})
+        if(item MATCHES "^Qt[0-9]*::")
+            list(APPEND qt ${item})
+        elseif(TARGET ${item})
+            foreach(property LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+                get_target_property(libraries ${item} ${property})
+                if(libraries)
+                    list(APPEND todo ${libraries})
+                endif()
+            endforeach()
+        endif()
+    endwhile()
+    set(${out} "${qt}" PARENT_SCOPE)
+endfunction()
+
+# tb_add_no_qt_check(target ...): a test per target that fails when Qt is in its link closure.
+function(tb_add_no_qt_check)
+    foreach(target IN LISTS ARGN)
+        tb_qt_in_link_closure(${target} qt)
+        add_test(NAME ${target}.links_no_qt
+            COMMAND ${CMAKE_COMMAND} -DTARGET=${target} "-DQT=${qt}"
+                    -P ${CMAKE_SOURCE_DIR}/tests/support/LinksNoQt.cmake)
+    endforeach()
+endfunction()

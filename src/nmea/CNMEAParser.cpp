@@ -9,8 +9,8 @@ void CNMEAParser::FeedBytes(const uint8_t* bytes, uint32_t count) {
     const uint8_t* const end = bytes + count;
     while (p < end) {
         switch (m_state) {
-        case 0: {
-            // Hunt: skip to the next "$".
+        case State::Hunt: {
+            // Skip to the next "$".
             while (p < end && *p != '$')
                 ++p;
             if (p == end)
@@ -18,24 +18,24 @@ void CNMEAParser::FeedBytes(const uint8_t* bytes, uint32_t count) {
             ++p;
             m_checksum = 0;
             m_count = 0;
-            m_state = 1;
+            m_state = State::Address;
             break;
         }
-        case 1: {
+        case State::Address: {
             const uint8_t b = *p++;
             m_checksum ^= b;
             if (b == ',' || b == '*') {
                 m_address[m_count] = '\0';
                 m_count = 0;
-                m_state = 2;
+                m_state = State::Data;
             } else {
                 m_address[m_count] = static_cast<char>(b);
                 if (++m_count == sizeof m_address)
-                    m_state = 0;
+                    m_state = State::Hunt;
             }
             break;
         }
-        case 2: {
+        case State::Data: {
             // The bulk of every sentence: copy data characters up to "*" or CR in one loop.
             uint8_t checksum = m_checksum;
             unsigned n = m_count;
@@ -57,7 +57,7 @@ void CNMEAParser::FeedBytes(const uint8_t* bytes, uint32_t count) {
             m_checksum = checksum;
             m_count = static_cast<uint16_t>(n);
             if (n == sizeof m_data) {
-                m_state = 0;
+                m_state = State::Hunt;
                 break;
             }
             if (p == end)
@@ -65,26 +65,28 @@ void CNMEAParser::FeedBytes(const uint8_t* bytes, uint32_t count) {
             const uint8_t b = *p++;
             m_data[n] = '\0';
             if (b == '*') {
-                m_state = 3;
+                m_state = State::ChecksumHigh;
             } else {
-                m_state = 0;
+                m_state = State::Hunt;
                 OnSentence(m_address, m_data);
             }
             break;
         }
-        case 3: {
+        case State::ChecksumHigh: {
             const uint8_t b = *p++;
             const unsigned h = b <= 0x39 ? b : static_cast<uint8_t>(b - 7);
             m_receivedChecksum = static_cast<uint8_t>(h << 4);
-            m_state = 4;
+            m_state = State::ChecksumLow;
             break;
         }
         default: {
+            // State::ChecksumLow. As the default, the switch compiles to a few compares instead
+            // of a jump table, whose indirect branch mispredicts on nearly every sentence.
             const uint8_t b = *p++;
             const uint8_t l =
                 b <= 0x39 ? static_cast<uint8_t>(b - 0x30) : static_cast<uint8_t>(b - 0x37);
             m_receivedChecksum = static_cast<uint8_t>(m_receivedChecksum | l);
-            m_state = 0;
+            m_state = State::Hunt;
             if (m_receivedChecksum == m_checksum)
                 OnSentence(m_address, m_data);
             else
@@ -93,39 +95,4 @@ void CNMEAParser::FeedBytes(const uint8_t* bytes, uint32_t count) {
         }
         }
     }
-}
-
-bool CNMEAParser::ExtractField(const char* data, char* out, int index) {
-    if (out == nullptr)
-        return false;
-    out[0] = '\0';
-    if (data == nullptr)
-        return false;
-    const char* p = data;
-    if (index > 0 && *p != '\0') {
-        int commas = 0;
-        while (commas < index) {
-            const char c = *p++;
-            if (c == '\0')
-                return false;
-            if (c == ',')
-                ++commas;
-        }
-        if (*p == '\0')
-            return false;
-    }
-    if (*p == ',' || *p == '*')
-        return false;
-    int n = 0;
-    while (n < 256) {
-        const char c = p[n];
-        if (c == '\0' || c == '*' || c == ',')
-            break;
-        out[n] = c;
-        ++n;
-    }
-    if (n == 256)
-        n = 255;
-    out[n] = '\0';
-    return true;
 }

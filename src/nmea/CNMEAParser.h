@@ -11,10 +11,6 @@ public:
     // Runs every byte through the state machine, in order; callbacks run inside this call.
     void FeedBytes(const uint8_t* bytes, uint32_t count);
 
-    // Copies field `index` (0 = before the first comma) of `data` into `out` (256 bytes).
-    // True when the field has at least one character (or `data` is empty).
-    static bool ExtractField(const char* data, char* out, int index);
-
 protected:
     virtual bool OnSentence(const char* address, const char* data) {
         (void)address;
@@ -30,7 +26,15 @@ protected:
     const char* CurrentAddress() const { return m_address; }
 
 private:
-    int32_t m_state = 0;
+    enum class State : int32_t {
+        Hunt,         // waiting for "$"
+        Address,      // up to "," (or "*")
+        Data,         // up to "*", or CR for a sentence without checksum
+        ChecksumHigh, // first checksum digit
+        ChecksumLow,  // second checksum digit, then the callback
+    };
+
+    State m_state = State::Hunt;
     uint8_t m_checksum = 0;
     uint8_t m_receivedChecksum = 0;
     uint16_t m_count = 0;

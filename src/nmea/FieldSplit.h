@@ -1,75 +1,34 @@
 #pragma once
+// Field extraction from the data part of a sentence (the text after the address): ExtractField
+// takes out one field, FieldSplit finds every field in one pass by the same rules.
 
-#include "nmea/NmeaDecimal.h"
+#include <cstdint>
+#include <string_view>
 
-#include <algorithm>
+// Copies field `index` (0 = the text before the first comma) of `data` into `out` (256 bytes).
+// True when the field has at least one character, or when `data` is empty (then every field is
+// present and empty); false leaves `out` empty. A field is cut to its first 255 characters.
+bool ExtractField(const char* data, char* out, int index);
 
-// The fields of one data string, found in a single pass with the same rules as
-// CNMEAParser::ExtractField (present/absent, at most 255 characters), so that a decoder need not
-// rescan the string from its start for every field it reads.
+// The fields of one data string as ExtractField sees them (present or not, at most 255
+// characters), so that a decoder need not rescan the string from its start for every field.
 class FieldSplit {
 public:
     static constexpr int kMaxFields = 20;
+    static constexpr int kMaxFieldLength = 255;
 
-    explicit FieldSplit(const char* data) {
-        if (*data == '\0') {
-            // An empty data string counts as present-and-empty for every field number.
-            for (int i = 0; i < kMaxFields; ++i) {
-                m_start[i] = data;
-                m_length[i] = 0;
-                m_present[i] = true;
-            }
-            return;
-        }
-        const char* p = data;
-        int i = 0;
-        for (;;) {
-            // p is the first character of field i.
-            const char* q = p;
-            while (*q != '\0' && *q != ',' && *q != '*')
-                ++q;
-            const int length = static_cast<int>(q - p);
-            m_start[i] = p;
-            m_length[i] = std::min(length, 255);
-            m_present[i] = length > 0;
-            if (++i == kMaxFields)
-                return;
-            // The next field starts after the next comma, wherever the "*" was.
-            while (*q != '\0' && *q != ',')
-                ++q;
-            if (*q == '\0' || q[1] == '\0')
-                break;
-            p = q + 1;
-        }
-        for (; i < kMaxFields; ++i) {
-            m_start[i] = data;
-            m_length[i] = 0;
-            m_present[i] = false;
-        }
-    }
+    // `data` must outlive the split: the fields point into it.
+    explicit FieldSplit(const char* data);
 
-    bool Present(int i) const { return m_present[i]; }
-    int Length(int i) const { return m_length[i]; }
-    const char* Text(int i) const { return m_start[i]; }
-    // Character `at` of field i; `at` must be below Length(i), or 0 for a present field (an
-    // empty data string gives its terminating NUL there).
-    unsigned char Char(int i, int at) const { return static_cast<unsigned char>(m_start[i][at]); }
-    double Decimal(int i) const { return NmeaDecimalSpan(m_start[i], m_start[i] + m_length[i]); }
-    int32_t Integer(int i) const { return NmeaIntegerSpan(m_start[i], m_start[i] + m_length[i]); }
-    // Conversions of the first `n` characters of field i, or from character `from` on.
-    double DecimalPrefix(int i, int n) const {
-        return NmeaDecimalSpan(m_start[i], m_start[i] + std::min(n, m_length[i]));
-    }
-    int32_t IntegerPrefix(int i, int n) const {
-        return NmeaIntegerSpan(m_start[i], m_start[i] + std::min(n, m_length[i]));
-    }
-    double DecimalFrom(int i, int from) const {
-        return from >= m_length[i] ? 0.0
-                                   : NmeaDecimalSpan(m_start[i] + from, m_start[i] + m_length[i]);
-    }
+    // Whether ExtractField gives true for field i.
+    bool Present(int i) const { return m_length[i] != 0 || m_everyFieldPresent; }
+    // The text of field i: empty when it is absent, never holding a NUL.
+    std::string_view operator[](int i) const { return std::string_view(m_start[i], m_length[i]); }
 
 private:
+    // Filled by the constructor for every field number, not before: zeroing them first would
+    // cost as much as the split itself.
     const char* m_start[kMaxFields];
-    int m_length[kMaxFields];
-    bool m_present[kMaxFields];
+    uint8_t m_length[kMaxFields];
+    bool m_everyFieldPresent = false;
 };

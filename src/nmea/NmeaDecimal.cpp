@@ -139,10 +139,10 @@ int32_t NmeaIntegerValue(const char* text, int length) {
     return length <= 0 ? 0 : Integer(text, text + BoundedLength(text, length));
 }
 
-double NmeaDecimalSpan(const char* begin, const char* end) {
-    return Decimal(begin, end);
+double NmeaDecimalValue(std::string_view text) {
+    return Decimal(text.data(), text.data() + text.size());
 }
 
-int32_t NmeaIntegerSpan(const char* begin, const char* end) {
-    return Integer(begin, end);
+int32_t NmeaIntegerValue(std::string_view text) {
+    return Integer(text.data(), text.data() + text.size());
 }

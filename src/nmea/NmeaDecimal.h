@@ -3,6 +3,7 @@
 // (Qt does at start-up), so the C library's strtod/atoi are not used on field text.
 
 #include <cstdint>
+#include <string_view>
 
 // The longest decimal number at the start of `text` after optional white space: optional sign,
 // digits, optional point and digits, optional exponent. 0 when there is none. No hexadecimal,
@@ -18,6 +19,6 @@ int32_t NmeaIntegerValue(const char* text);
 double NmeaDecimalValue(const char* text, int length);
 int32_t NmeaIntegerValue(const char* text, int length);
 
-// The same over [begin, end), which must hold no NUL (the decoders' field spans).
-double NmeaDecimalSpan(const char* begin, const char* end);
-int32_t NmeaIntegerSpan(const char* begin, const char* end);
+// The same over exactly the characters of `text`, which must hold no NUL (the decoders' fields).
+double NmeaDecimalValue(std::string_view text);
+int32_t NmeaIntegerValue(std::string_view text);

@@ -87,22 +87,40 @@ void PositionThread(std::stop_token stop, std::stop_token positionUpdateStop) {
     }
 }
 
-int StartAcquisition() {
-    std::lock_guard<std::mutex> life(g_lifeMutex);
-    if (g_positionThread.joinable() || g_readerThread.joinable())
-        return 0;
+namespace {
+
+// With g_lifeMutex held.
+int StartPositionThreadLocked() {
     g_positionUpdateStop = std::stop_source();
     try {
         g_positionThread = std::jthread(PositionThread, g_positionUpdateStop.get_token());
     } catch (const std::system_error& e) {
         return e.code().value();
     }
+    return 0;
+}
+
+} // namespace
+
+int StartAcquisition() {
+    std::lock_guard<std::mutex> life(g_lifeMutex);
+    if (g_positionThread.joinable() || g_readerThread.joinable())
+        return 0;
+    if (const int error = StartPositionThreadLocked(); error != 0)
+        return error;
     try {
         g_readerThread = std::jthread(ReaderThread);
     } catch (const std::system_error& e) {
         return e.code().value();
     }
     return 0;
+}
+
+int StartPositionThread() {
+    std::lock_guard<std::mutex> life(g_lifeMutex);
+    if (g_positionThread.joinable())
+        return 0;
+    return StartPositionThreadLocked();
 }
 
 void StopAcquisition() {

@@ -14,9 +14,12 @@ IAcquisitionEvents* AcquisitionEvents();
 // Starts the position thread, then the reader thread. 0, or the error code of the first
 // thread that could not be created.
 int StartAcquisition();
-// Ends and joins both threads; safe with a position update in flight and when not started.
-// Call it from the user-interface thread before the events object goes away, never while
-// holding snapshotLock.
+// The position thread alone, for a caller that feeds theParser on its own thread instead of
+// the reader (the offline decoding of a capture). 0, or the thread's error code.
+int StartPositionThread();
+// Ends and joins the threads that run; safe with a position update in flight and when not
+// started. Call it from the user-interface thread before the events object goes away, never
+// while holding snapshotLock.
 void StopAcquisition();
 
 // What the frame does on a source-lost report: closes theSerialPort (with Close's pause) if

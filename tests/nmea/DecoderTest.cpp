@@ -1,4 +1,5 @@
 #include "NmeaTestSupport.h"
+#include "nmea/SentenceDecoders.h"
 
 #include <gtest/gtest.h>
 
@@ -230,7 +231,7 @@ TEST(MergeSatelliteLists, GpsFirstThenGlonass) {
     p.mergedSatellites.entries[50] = SatelliteEntry{9, 9, 0, 9, 9};
     p.gpsSatellites.inView = 9;
     p.glonassSatellites.inView = 7;
-    p.MergeSatelliteLists();
+    MergeSatelliteLists(p);
     EXPECT_EQ(p.mergedSatellites.inView, 16);
     EXPECT_EQ(p.mergedSatellites.entries[8].prn, 9);
     EXPECT_EQ(p.mergedSatellites.entries[9].prn, 65);
@@ -259,7 +260,7 @@ TEST_P(MergeBounds, StaysWithin96Entries) {
     }
     p.gpsSatellites.inView = c.gps;
     p.glonassSatellites.inView = c.glonass;
-    p.MergeSatelliteLists();
+    MergeSatelliteLists(p);
     int gps = 0, glonass = 0;
     for (const SatelliteEntry& e : p.mergedSatellites.entries) {
         gps += e.prn == 1;

@@ -236,6 +236,39 @@ TEST_F(Acquisition, AFrameSlowerThanASecondLetsTheReaderGoOnAndTheNextGgaPass) {
     EXPECT_EQ(DrainAll(), first + second);
 }
 
+// The offline decoder feeds the parser on its own thread: the position thread alone answers
+// every GGA of the handshake, and no reader step runs beside it.
+TEST_F(Acquisition, ThePositionThreadAloneServesACallerThatFeedsTheParser) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    ASSERT_GE(theSerialPort.Open(pty.slavePath, 9600), 0);
+    ASSERT_TRUE(pty.Write("left for a reader"));
+    std::mutex seenMutex;
+    std::vector<double> latitudeAtUpdate;
+    events.onPositionUpdate = [&](int, std::stop_token) {
+        std::lock_guard<std::mutex> seen(seenMutex);
+        std::lock_guard<std::mutex> lock(snapshotLock);
+        latitudeAtUpdate.push_back(theSnapshot.latitude);
+    };
+    ASSERT_EQ(StartPositionThread(), 0);
+
+    const std::string block = Gga(1) + kGsa + kGsv + Gga(2);
+    const auto start = Clock::now();
+    theParser.FeedBytes(reinterpret_cast<const uint8_t*>(block.data()),
+                        static_cast<uint32_t>(block.size()));
+    EXPECT_LT(Clock::now() - start, 1000ms); // no wait ran into its time-out
+    {
+        std::lock_guard<std::mutex> seen(seenMutex);
+        ASSERT_EQ(latitudeAtUpdate.size(), 2u);
+        EXPECT_NEAR(latitudeAtUpdate[0], 48.0 + 1 / 60.0, 1e-9);
+        EXPECT_NEAR(latitudeAtUpdate[1], 48.0 + 2 / 60.0, 1e-9);
+    }
+    std::this_thread::sleep_for(250ms);
+    EXPECT_EQ(events.dataReceived.load(), 0);
+    EXPECT_EQ(QueuedBytes(), 0u);
+    ExpectStopWithinASecond();
+}
+
 struct StopCase {
     const char* name;
     int ggas;     // written before stopping

@@ -1,21 +1,25 @@
 // tollbrook-nmea: looks into a receiver capture with the program's own decoding core.
 //   sentences FILE                         one JSON object per framed sentence
-//   snapshots [--block N] [--model] FILE   one JSON display snapshot per GGA, taken by a real
-//                                          position thread through the position handshake
+//   snapshots [--block N] [--model] FILE   one JSON display snapshot per GGA, taken by the
+//                                          program's position thread through the handshake
 //   bench [--repeat N] FILE                decoding speed without the handshake
 
 #include "Json.h"
 #include "nmea/CNMEAParserWin32.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
+#include "serial/Acquisition.h"
+#include "serial/IAcquisitionEvents.h"
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <mutex>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -164,16 +168,7 @@ void Prns(Json& j, const char* name, const int32_t* prns) {
 }
 
 // The data model as it stood when the position thread copied it.
-struct ModelCopy {
-    GgaRecord gga;
-    GsaRecord gsa;
-    VtgRecord vtg;
-    SatelliteList gpsSatellites;
-    SatelliteList glonassSatellites;
-    SatelliteList mergedSatellites;
-};
-
-void Model(Json& j, const ModelCopy& p) {
+void Model(Json& j, const GpsDataModel& p) {
     j.Key("model");
     j.BeginObject();
     j.Key("GgaRecord");
@@ -248,7 +243,7 @@ void Model(Json& j, const ModelCopy& p) {
     j.EndObject();
 }
 
-void Snapshot(std::string& out, const DisplaySnapshot& s, const ModelCopy* model) {
+void Snapshot(std::string& out, const DisplaySnapshot& s, const GpsDataModel* model) {
     Json j(out);
     j.BeginObject();
     j.Key("latitude");
@@ -302,45 +297,48 @@ void Snapshot(std::string& out, const DisplaySnapshot& s, const ModelCopy* model
     out += '\n';
 }
 
-int RunSnapshots(const std::vector<uint8_t>& bytes, uint32_t block, bool withModel) {
-    std::atomic<bool> stop{false};
-    // The position thread, as the program runs it: wake on the position event, take the
-    // snapshot, hand it on (here: print it), then release the reader.
-    std::thread position([&] {
-        std::string out;
-        auto copy = std::make_unique<DisplaySnapshot>();
-        auto model = std::make_unique<ModelCopy>();
-        for (;;) {
-            if (!theParser.m_hPositionEvent.Wait(std::chrono::milliseconds(2200))) {
-                if (stop)
-                    break;
-                continue;
+// The main frame as far as the snapshots go: on each position update it copies the snapshot
+// (and the model) and prints it while the position thread waits, as the displays draw.
+class SnapshotPrinter : public IAcquisitionEvents {
+public:
+    explicit SnapshotPrinter(bool withModel) : m_withModel(withModel) {}
+
+    void DataReceived() override {}
+    void DataSent() override {}
+    void SourceLost() override {}
+    // Runs on the position thread. A print into a slow pipe may outlast the reader's wait.
+    void PositionUpdate(std::stop_token) override {
+        {
+            std::lock_guard<std::mutex> lock(snapshotLock);
+            *m_copy = theSnapshot;
+            if (m_withModel) {
+                // Copied, not read in place: once a print has outlasted the reader's wait, the
+                // reader decodes on while this thread formats.
+                std::lock_guard<std::mutex> modelLock(theParser.ModelLock());
+                *m_model = static_cast<const GpsDataModel&>(theParser);
             }
-            if (stop)
-                break;
-            theParser.m_hPositionEvent.Reset();
-            TakeDisplaySnapshot();
-            {
-                std::lock_guard<std::mutex> lock(snapshotLock);
-                *copy = theSnapshot;
-                if (withModel) {
-                    // Copied, not read in place: once a print has outlasted the reader's wait
-                    // (a slow pipe), the reader decodes on while this thread formats.
-                    std::lock_guard<std::mutex> modelLock(theParser.ModelLock());
-                    *model = ModelCopy{theParser.gga,
-                                       theParser.gsa,
-                                       theParser.vtg,
-                                       theParser.gpsSatellites,
-                                       theParser.glonassSatellites,
-                                       theParser.mergedSatellites};
-                }
-            }
-            Snapshot(out, *copy, withModel ? model.get() : nullptr);
-            Write(out);
-            theParser.m_hPositionEventProcessed.Set();
         }
-        std::fflush(stdout);
-    });
+        Snapshot(m_out, *m_copy, m_withModel ? m_model.get() : nullptr);
+        Write(m_out);
+    }
+
+private:
+    const bool m_withModel;
+    std::string m_out;
+    std::unique_ptr<DisplaySnapshot> m_copy = std::make_unique<DisplaySnapshot>();
+    std::unique_ptr<GpsDataModel> m_model = std::make_unique<GpsDataModel>();
+};
+
+int RunSnapshots(const std::vector<uint8_t>& bytes, uint32_t block, bool withModel) {
+    SnapshotPrinter printer(withModel);
+    SetAcquisitionEvents(&printer);
+    if (const int error = StartPositionThread(); error != 0) {
+        std::fprintf(stderr, "tollbrook-nmea: cannot start the position thread: %s\n",
+                     std::strerror(error));
+        SetAcquisitionEvents(nullptr);
+        return 1;
+    }
+    // This thread stands in for the reader, which would hand each block read to the framer.
     theParser.SetPositionHandshake(true);
     for (size_t at = 0; at < bytes.size(); at += block) {
         const size_t n = std::min<size_t>(block, bytes.size() - at);
@@ -350,9 +348,8 @@ int RunSnapshots(const std::vector<uint8_t>& bytes, uint32_t block, bool withMod
     // its snapshot. The position thread resets the event when it takes one.
     while (theParser.m_hPositionEvent.IsSet())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    stop = true;
-    theParser.m_hPositionEvent.Set();
-    position.join();
+    StopAcquisition();
+    SetAcquisitionEvents(nullptr);
     return 0;
 }
 
