@@ -306,13 +306,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("capture.txt"));
         CMainFrame* f = MakeFrame();
         theSerialPort.Close();
-        ModalAnswer answer([&](QDialog& d) {
-            auto* fd = qobject_cast<QFileDialog*>(&d);
-            if (!fd)
-                return int(QDialog::Rejected);
-            fd->selectFile(path);
-            return int(QDialog::Accepted);
-        });
+        FileDialogAnswer answer(path);
         f->OnCommand(Cmd::RecordData);
         QVERIFY(f->IsRecording());
         f->UpdateCommandUI();
@@ -349,13 +343,7 @@ private slots:
         CMainFrame* f = MakeFrame();
         theSerialPort.Close();
         QString chosen = QStringLiteral("/no/such/folder/capture.txt");
-        ModalAnswer answer([&](QDialog& d) {
-            auto* fd = qobject_cast<QFileDialog*>(&d);
-            if (!fd)
-                return int(QDialog::Rejected);
-            fd->selectFile(chosen);
-            return int(QDialog::Accepted);
-        });
+        FileDialogAnswer answer(chosen);
         MessageBoxRecorder boxes;
         f->OnCommand(Cmd::RecordData);
         QVERIFY(!f->IsRecording());
@@ -411,13 +399,7 @@ private slots:
         }
         CMainFrame* f = MakeFrame();
         QString chosen = path;
-        ModalAnswer answer([&](QDialog& d) {
-            auto* fd = qobject_cast<QFileDialog*>(&d);
-            if (!fd)
-                return int(QDialog::Rejected);
-            fd->selectFile(chosen);
-            return int(QDialog::Accepted);
-        });
+        FileDialogAnswer answer(chosen);
         f->OnCommand(Cmd::PlayBackData);
         QVERIFY(theSerialPort.IsPlayback());
         QCOMPARE(f->windowTitle(), QStringLiteral("Tollbrook - [Playback: track.txt]"));

@@ -72,6 +72,18 @@ std::unique_ptr<CMainFrame> ConnectedFrame(const QString& pty, CChildView::Page 
     return frame;
 }
 
+// The rows of a test run against the tracker at each of these paces (0: at once).
+void PaceRows(std::initializer_list<int> paces) {
+    QTest::addColumn<int>("pace");
+    for (int pace : paces)
+        QTest::newRow(pace ? qPrintable(QStringLiteral("%1 baud").arg(pace)) : "instant") << pace;
+}
+
+// The page the frame's view holds in a tab.
+template <class Page> Page* PageOf(const CMainFrame& frame, CChildView::Page tab) {
+    return qobject_cast<Page*>(frame.View()->PageWidget(tab));
+}
+
 // How many times a slow-line test repeats its read: TB_LINE_ROUNDS, 10 by default.
 int Rounds() {
     const int n = qEnvironmentVariableIntValue("TB_LINE_ROUNDS");
@@ -116,11 +128,7 @@ private slots:
         QCOMPARE(page->ControlAs<QLineEdit>(1254)->text(), QStringLiteral("8001"));
     }
 
-    void readsFillThePageFromTheSimulatedTracker_data() {
-        QTest::addColumn<int>("pace");
-        QTest::newRow("instant") << 0;
-        QTest::newRow("9600 baud") << 9600;
-    }
+    void readsFillThePageFromTheSimulatedTracker_data() { PaceRows({0, 9600}); }
 
     // The whole path: page, frame, serial port, simulated tracker, receive tick, page.
     void readsFillThePageFromTheSimulatedTracker() {
@@ -133,8 +141,7 @@ private slots:
         {
             const auto frame = ConnectedFrame(sim.pty, CChildView::TrackerConfigurationPage);
             QVERIFY(frame);
-            auto* page = qobject_cast<CGps_Control*>(
-                frame->View()->PageWidget(CChildView::TrackerConfigurationPage));
+            auto* page = PageOf<CGps_Control>(*frame, CChildView::TrackerConfigurationPage);
             QVERIFY(page);
             QTRY_VERIFY_WITH_TIMEOUT(
                 frame->View()->TxText().contains(QStringLiteral("AT+GPSTEST=0")), 3000);
@@ -169,9 +176,7 @@ private slots:
     }
 
     void repeatedReadsAtTheLinesPaceAlwaysArrive_data() {
-        QTest::addColumn<int>("pace");
-        QTest::newRow("9600 baud") << 9600;
-        QTest::newRow("4800 baud") << 4800;
+        PaceRows({9600, 4800});
     }
 
     // A slow line cuts replies anywhere between two receive ticks: every read must still fill
@@ -185,8 +190,7 @@ private slots:
         QVERIFY(sim.Start(pace));
         const auto frame = ConnectedFrame(sim.pty, CChildView::TrackerConfigurationPage);
         QVERIFY(frame);
-        auto* page = qobject_cast<CGps_Control*>(
-            frame->View()->PageWidget(CChildView::TrackerConfigurationPage));
+        auto* page = PageOf<CGps_Control>(*frame, CChildView::TrackerConfigurationPage);
         QLineEdit* id = page->ControlAs<QLineEdit>(1059);
         QLineEdit* ip = page->ControlAs<QLineEdit>(1047);
         QLineEdit* port = page->ControlAs<QLineEdit>(1254);
@@ -204,9 +208,7 @@ private slots:
     }
 
     void parameterBlocksAtTheLinesPaceAreShownAndVerified_data() {
-        QTest::addColumn<int>("pace");
-        QTest::newRow("9600 baud") << 9600;
-        QTest::newRow("4800 baud") << 4800;
+        PaceRows({9600, 4800});
     }
 
     // The block (about 190 bytes) is always longer than one receive tick at these rates.
@@ -230,8 +232,7 @@ private slots:
         MessageBoxRecorder boxes;
         const auto frame = ConnectedFrame(sim.pty, CChildView::FactoryTestPage);
         QVERIFY(frame);
-        auto* page =
-            qobject_cast<CGpsTest_wnd*>(frame->View()->PageWidget(CChildView::FactoryTestPage));
+        auto* page = PageOf<CGpsTest_wnd>(*frame, CChildView::FactoryTestPage);
         QVERIFY(page);
         page->LoadParameterFile(file);
         auto* shown = qobject_cast<QTextEdit*>(page->Control(CGpsTest_wnd::IDC_EDIT_PARAMETER));
@@ -268,8 +269,7 @@ private slots:
         MessageBoxRecorder boxes;
         const auto frame = ConnectedFrame(sim->pty, CChildView::FactoryTestPage);
         QVERIFY(frame);
-        auto* page =
-            qobject_cast<CGpsTest_wnd*>(frame->View()->PageWidget(CChildView::FactoryTestPage));
+        auto* page = PageOf<CGpsTest_wnd>(*frame, CChildView::FactoryTestPage);
         qobject_cast<QCheckBox*>(page->Control(CGpsTest_wnd::kItemCheckIds[0]))->setChecked(true);
         qobject_cast<QLineEdit*>(page->Control(CGpsTest_wnd::IDC_EDIT_PARAMETERFILE))
             ->setText(file);
@@ -300,13 +300,7 @@ private slots:
         const auto frame = ConnectedFrame(sim.pty, CChildView::MonitorPage);
         QVERIFY(frame);
         {
-            ModalAnswer answer([&](QDialog& d) {
-                auto* fd = qobject_cast<QFileDialog*>(&d);
-                if (!fd)
-                    return int(QDialog::Rejected);
-                fd->selectFile(capture);
-                return int(QDialog::Accepted);
-            });
+            FileDialogAnswer answer(capture);
             frame->OnCommand(Cmd::RecordData);
         }
         QVERIFY(frame->IsRecording());

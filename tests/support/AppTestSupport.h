@@ -6,6 +6,7 @@
 #include "uisupport/UiHooks.h"
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QList>
 #include <QString>
 #include <fcntl.h>
@@ -49,6 +50,19 @@ struct MessageBoxRecorder {
 struct ModalAnswer {
     explicit ModalAnswer(ModalHook handler) { SetModalHook(std::move(handler)); }
     ~ModalAnswer() { SetModalHook(nullptr); }
+};
+
+// Answers each file dialog by choosing the file at `path` as it reads when the dialog opens,
+// and rejects any other dialog.
+struct FileDialogAnswer : ModalAnswer {
+    explicit FileDialogAnswer(const QString& path)
+        : ModalAnswer([&path](QDialog& d) {
+              auto* fd = qobject_cast<QFileDialog*>(&d);
+              if (!fd)
+                  return int(QDialog::Rejected);
+              fd->selectFile(path);
+              return int(QDialog::Accepted);
+          }) {}
 };
 
 // A pseudo-terminal pair: the program opens the slave path like a serial port.
