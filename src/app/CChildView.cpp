@@ -19,6 +19,7 @@
 #include "displays/MicroDegrees.h"
 #include "monitor/CLogEditCtrl.h"
 #include "monitor/CNMEAMonitorWnd.h"
+#include "nmea/DisplaySnapshot.h"
 
 namespace {
 
@@ -102,8 +103,8 @@ QString CChildView::TxText() const {
     return m_wndMonitor->m_editTx->toPlainText();
 }
 
-void CChildView::RefreshFrontPanel() {
-    m_wndFrontPanel->RefreshSatellites(true);
+void CChildView::RefreshFrontPanel(const DisplaySnapshot& snapshot) {
+    m_wndFrontPanel->ShowSnapshot(snapshot);
 }
 
 void CChildView::ClearSatelliteTrails() {
@@ -145,12 +146,12 @@ void CChildView::SetConfigurationPage(QWidget* page, IDeviceReplyConsumer* consu
     m_pConfigPage = consumer;
 }
 
-void CChildView::FeedPlots(double latitude, double longitude, double altitude, double hdop,
-                           double vdop) {
+void CChildView::FeedPlots(const DisplaySnapshot& snapshot) {
     // The scatter plot centres on the average written after the previous sample, so it takes
     // the sample before the position plot does.
-    m_wndScatterPlot->AddPosition(latitude, longitude, altitude, hdop, vdop);
-    m_wndPositionPlot->AddPosition(latitude, longitude, altitude);
+    m_wndScatterPlot->AddPosition(snapshot.latitude, snapshot.longitude, snapshot.altitude,
+                                  snapshot.gpsHdop, snapshot.gpsVdop);
+    m_wndPositionPlot->AddPosition(snapshot.latitude, snapshot.longitude, snapshot.altitude);
     double avgLat = 0.0, avgLon = 0.0;
     PositionAverages(avgLat, avgLon);
     CScatterPlotPosition average;

@@ -13,6 +13,7 @@ class CNMEAMonitorWnd;
 class CFrontPanelStatusWnd;
 class CPositionPlotWnd;
 class CScatterPlotWnd;
+struct DisplaySnapshot;
 
 class CChildView : public QWidget {
     Q_OBJECT
@@ -40,8 +41,8 @@ public:
     QString RxText() const;
     QString TxText() const;
 
-    // The front panel and its sky plot.
-    void RefreshFrontPanel();
+    // The front panel and its sky plot: the page keeps the snapshot and repaints.
+    void RefreshFrontPanel(const DisplaySnapshot& snapshot);
     void ClearSatelliteTrails();
     void ClearSatelliteMask();
 
@@ -56,7 +57,7 @@ public:
     CScatterPlotWnd& ScatterPlot() { return *m_wndScatterPlot; }
     CPositionPlotWnd& PositionPlot() { return *m_wndPositionPlot; }
     // Position hand-over of the plots (AddPosition of both, average centre, repaint).
-    void FeedPlots(double latitude, double longitude, double altitude, double hdop, double vdop);
+    void FeedPlots(const DisplaySnapshot& snapshot);
     // The position plot's averages; 0.0 while it holds no sample.
     void PositionAverages(double& latitude, double& longitude) const;
     void ClearPositionPlots();

@@ -57,6 +57,14 @@ const QString kTitle = QStringLiteral("Tollbrook");
 const QString kQualityIndicator = QStringLiteral("GPS Quality:") + QString(46, QLatin1Char(' '));
 const QString kRecordOff = QStringLiteral("Record Data OFF          ");
 
+// The fix-quality text of a snapshot, up to its NUL and at most 255 characters.
+QString FixQualityOf(const DisplaySnapshot& snapshot) {
+    qsizetype len = 0;
+    while (len < 255 && snapshot.fixQualityText[len])
+        ++len;
+    return QString::fromUtf16(snapshot.fixQualityText, len);
+}
+
 // The position thread waits for the frame to have handled its update. The event signals
 // completion when it is destroyed, which happens after delivery and also when the frame goes
 // away with the event still queued, so the waiting thread is always released.
@@ -437,18 +445,8 @@ QString CMainFrame::RecordPaneText(bool recording, uint32_t bytes) {
 void CMainFrame::UpdateStatusPanes() {
     if (m_panes.size() < 8)
         return;
-    char16_t text[256];
-    {
-        std::lock_guard<std::mutex> lock(snapshotLock);
-        std::copy(std::begin(theSnapshot.fixQualityText),
-                  std::begin(theSnapshot.fixQualityText) + 255, text);
-    }
-    text[255] = 0;
-    size_t len = 0;
-    while (len < 255 && text[len])
-        ++len;
-    const QString quality =
-        QStringLiteral("GPS Quality: ") + QString::fromUtf16(text, static_cast<qsizetype>(len));
+    // The text came with the last position update (or the last clear); no lock is taken here.
+    const QString quality = QStringLiteral("GPS Quality: ") + m_strFixQuality;
     if (m_panes[1]->text() != quality)
         m_panes[1]->setText(quality);
 
@@ -656,9 +654,17 @@ void CMainFrame::OnLook(unsigned id) {
 }
 
 void CMainFrame::ClearDecodedData() {
-    std::lock_guard<std::mutex> lock(snapshotLock);
-    theParser.ResetData();
-    ClearDisplaySnapshot();
+    {
+        std::lock_guard<std::mutex> lock(snapshotLock);
+        theParser.ResetData();
+        ClearDisplaySnapshot();
+    }
+    // The displays are handed the cleared (all-zero) snapshot as they are handed a position, so
+    // the status pane and the front panel show the empty data until the next GGA.
+    const DisplaySnapshot cleared{};
+    m_strFixQuality = FixQualityOf(cleared);
+    if (m_wndView)
+        m_wndView->RefreshFrontPanel(cleared);
 }
 
 void CMainFrame::AutomaticConnection() {
@@ -905,13 +911,12 @@ void CMainFrame::OnDeviceReply(int type, const char* text) {
 }
 
 void CMainFrame::OnPositionUpdate() {
-    m_wndView->RefreshFrontPanel();
-    DisplaySnapshot copy;
-    {
-        std::lock_guard<std::mutex> lock(snapshotLock);
-        copy = theSnapshot;
-    }
-    m_wndView->FeedPlots(copy.latitude, copy.longitude, copy.altitude, copy.gpsHdop, copy.gpsVdop);
+    // One copy per position, taken while the position thread waits (so it is the snapshot of
+    // the GGA that caused the update), handed to every display and kept for the status pane.
+    const DisplaySnapshot copy = CopyDisplaySnapshot();
+    m_strFixQuality = FixQualityOf(copy);
+    m_wndView->RefreshFrontPanel(copy);
+    m_wndView->FeedPlots(copy);
 }
 
 void CMainFrame::DataReceived() {
