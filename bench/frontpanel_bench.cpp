@@ -7,11 +7,9 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <memory>
-#include <mutex>
 
 #include "displays/CFrontPanelStatusWnd.h"
 #include "nmea/DisplaySnapshot.h"
-#include "nmea/SnapshotLock.h"
 #include "uisupport/LookColours.h"
 
 namespace {
@@ -49,15 +47,10 @@ void PrepareSkyPlot(CAzimuthElevationWnd& plot) {
     }
 }
 
-// The busy sky in the snapshot and in the page's sky plot, as after hours of tracking.
+// The busy sky handed to the page, whose sky plot has hours of tracking behind it.
 void PrepareBusyPage(CFrontPanelStatusWnd& page) {
-    const DisplaySnapshot sky = BusySky();
-    {
-        std::lock_guard<std::mutex> lock(snapshotLock);
-        theSnapshot = sky;
-    }
     PrepareSkyPlot(page.m_skyPlot);
-    page.m_skyPlot.UpdateSatellites(sky);
+    page.ShowSnapshot(BusySky());
 }
 
 void BM_FrontPanelPaint1920x1080(benchmark::State& state) {

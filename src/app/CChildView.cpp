@@ -17,6 +17,7 @@
 #include "displays/MicroDegrees.h"
 #include "monitor/CLogEditCtrl.h"
 #include "monitor/CNMEAMonitorWnd.h"
+#include "nmea/DisplaySnapshot.h"
 
 namespace {
 
@@ -103,8 +104,8 @@ QString CChildView::TxText() const {
     return m_wndMonitor->m_editTx->toPlainText();
 }
 
-void CChildView::RefreshFrontPanel() {
-    m_wndFrontPanel->RefreshSatellites(true);
+void CChildView::RefreshFrontPanel(const DisplaySnapshot& snapshot) {
+    m_wndFrontPanel->ShowSnapshot(snapshot);
 }
 
 void CChildView::ClearSatelliteTrails() {
@@ -182,12 +183,12 @@ void CChildView::SetScatterUserCentre(std::int32_t latitude, std::int32_t longit
         m_wndScatterPlot->RequestRepaint();
 }
 
-void CChildView::FeedPlots(double latitude, double longitude, double altitude, double hdop,
-                           double vdop) {
+void CChildView::FeedPlots(const DisplaySnapshot& snapshot) {
     // The scatter plot centres on the average written after the previous sample, so it takes
     // the sample before the position plot does.
-    m_wndScatterPlot->AddPosition(latitude, longitude, altitude, hdop, vdop);
-    m_wndPositionPlot->AddPosition(latitude, longitude, altitude);
+    m_wndScatterPlot->AddPosition(snapshot.latitude, snapshot.longitude, snapshot.altitude,
+                                  snapshot.gpsHdop, snapshot.gpsVdop);
+    m_wndPositionPlot->AddPosition(snapshot.latitude, snapshot.longitude, snapshot.altitude);
     double avgLat = 0.0, avgLon = 0.0;
     PositionAverages(avgLat, avgLon);
     CScatterPlotPosition average;

@@ -19,6 +19,7 @@ class CNMEAMonitorWnd;
 class CFrontPanelStatusWnd;
 class CPositionPlotWnd;
 class CScatterPlotWnd;
+struct DisplaySnapshot;
 
 class CChildView : public QWidget,
                    public IReceiveMonitor,
@@ -51,8 +52,8 @@ public:
     // IReceiveMonitor: a received chunk for the receive pane.
     void ShowReceived(std::string_view bytes) override;
 
-    // The front panel and its sky plot.
-    void RefreshFrontPanel();
+    // The front panel and its sky plot: the page keeps the snapshot and repaints.
+    void RefreshFrontPanel(const DisplaySnapshot& snapshot);
     void ClearSatelliteTrails();
     void ClearSatelliteMask();
 
@@ -74,7 +75,7 @@ public:
     void SetScatterUserCentre(std::int32_t latitude, std::int32_t longitude, std::int32_t altitude,
                               bool repaint);
     // Position hand-over of the plots (AddPosition of both, average centre, repaint).
-    void FeedPlots(double latitude, double longitude, double altitude, double hdop, double vdop);
+    void FeedPlots(const DisplaySnapshot& snapshot);
     // The position plot's averages; 0.0 while it holds no sample.
     void PositionAverages(double& latitude, double& longitude) const;
     void ClearPositionPlots();

@@ -53,6 +53,14 @@ const QString kTitle = QStringLiteral("Tollbrook");
 const QString kQualityIndicator = QStringLiteral("GPS Quality:") + QString(46, QLatin1Char(' '));
 const QString kRecordOff = QStringLiteral("Record Data OFF          ");
 
+// The fix-quality text of a snapshot, up to its NUL and at most 255 characters.
+QString FixQualityOf(const DisplaySnapshot& snapshot) {
+    qsizetype len = 0;
+    while (len < 255 && snapshot.fixQualityText[len])
+        ++len;
+    return QString::fromUtf16(snapshot.fixQualityText, len);
+}
+
 QPixmap Transparent(const QPixmap& image) {
     QPixmap out = image;
     out.setMask(out.createMaskFromColor(QColor(255, 0, 255)));
@@ -392,18 +400,8 @@ QString CMainFrame::RecordPaneText(bool recording, uint32_t bytes) {
 void CMainFrame::UpdateStatusPanes() {
     if (m_panes.size() < 8)
         return;
-    char16_t text[256];
-    {
-        std::lock_guard<std::mutex> lock(snapshotLock);
-        std::copy(std::begin(theSnapshot.fixQualityText),
-                  std::begin(theSnapshot.fixQualityText) + 255, text);
-    }
-    text[255] = 0;
-    size_t len = 0;
-    while (len < 255 && text[len])
-        ++len;
-    const QString quality =
-        QStringLiteral("GPS Quality: ") + QString::fromUtf16(text, static_cast<qsizetype>(len));
+    // The text came with the last position update (or the last clear); no lock is taken here.
+    const QString quality = QStringLiteral("GPS Quality: ") + m_strFixQuality;
     if (m_panes[1]->text() != quality)
         m_panes[1]->setText(quality);
 
@@ -606,9 +604,17 @@ void CMainFrame::OnLook(unsigned id) {
 }
 
 void CMainFrame::ClearDecodedData() {
-    std::lock_guard<std::mutex> lock(snapshotLock);
-    theParser.ResetData();
-    ClearDisplaySnapshot();
+    {
+        std::lock_guard<std::mutex> lock(snapshotLock);
+        theParser.ResetData();
+        ClearDisplaySnapshot();
+    }
+    // The displays are handed the cleared (all-zero) snapshot as they are handed a position, so
+    // the status pane and the front panel show the empty data until the next GGA.
+    const DisplaySnapshot cleared{};
+    m_strFixQuality = FixQualityOf(cleared);
+    if (m_wndView)
+        m_wndView->RefreshFrontPanel(cleared);
 }
 
 void CMainFrame::AutomaticConnection() {
@@ -822,13 +828,12 @@ void CMainFrame::OnReceiveTick() {
 }
 
 void CMainFrame::OnPositionUpdate() {
-    m_wndView->RefreshFrontPanel();
-    DisplaySnapshot copy;
-    {
-        std::lock_guard<std::mutex> lock(snapshotLock);
-        copy = theSnapshot;
-    }
-    m_wndView->FeedPlots(copy.latitude, copy.longitude, copy.altitude, copy.gpsHdop, copy.gpsVdop);
+    // One copy per position, taken while the position thread waits (so it is the snapshot of
+    // the GGA that caused the update), handed to every display and kept for the status pane.
+    const DisplaySnapshot copy = CopyDisplaySnapshot();
+    m_strFixQuality = FixQualityOf(copy);
+    m_wndView->RefreshFrontPanel(copy);
+    m_wndView->FeedPlots(copy);
 }
 
 bool CMainFrame::event(QEvent* e) {

@@ -126,6 +126,8 @@ private:
     QList<QMenu*> m_menus;
     QList<int> m_toolBarCommands;
     QList<QLabel*> m_panes;
+    // Fix-quality text of the last snapshot handed over, shown in status pane 1.
+    QString m_strFixQuality;
     QTimer* m_timer1 = nullptr;
     QTimer* m_timer2 = nullptr;
     QTimer* m_timer3 = nullptr;

@@ -224,6 +224,11 @@ void CAzimuthElevationWnd::AppendTrailPoint(double azimuth, double elevation) {
 }
 
 void CAzimuthElevationWnd::Draw(QPainter& p, const QRect& rect) const {
+    Draw(p, rect, SkyPlotColours{usedColour, inViewColour, fillColour, ringColour, gridColour});
+}
+
+void CAzimuthElevationWnd::Draw(QPainter& p, const QRect& rect,
+                                const SkyPlotColours& colours) const {
     const SkyPlotGeometry g = ComputeSkyPlotGeometry(rect);
     const int l = g.left, t = g.top, r = g.right, b = g.bottom;
     const double W = r - l;
@@ -233,12 +238,12 @@ void CAzimuthElevationWnd::Draw(QPainter& p, const QRect& rect) const {
     p.setRenderHint(QPainter::Antialiasing, false);
 
     // Horizon disc.
-    p.setPen(QPen(ringColour, 1));
-    p.setBrush(fillColour);
+    p.setPen(QPen(colours.ring, 1));
+    p.setBrush(colours.fill);
     p.drawEllipse(OutlineBox(l, t, r, b));
 
     // Cross through the centre and the 45-degree ring.
-    const QPen gridPen(gridColour, 1);
+    const QPen gridPen(colours.grid, 1);
     p.setPen(gridPen);
     const int xMid = l + (r - l) / 2;
     const int yMid = t + (b - t) / 2;
@@ -285,8 +290,8 @@ void CAzimuthElevationWnd::Draw(QPainter& p, const QRect& rect) const {
         }
         // QRect(QPoint, QPoint) is inclusive; the boxes above are right/bottom exclusive.
         box.adjust(0, 0, -1, -1);
-        p.fillRect(box, fillColour);
-        p.setPen(gridColour);
+        p.fillRect(box, colours.fill);
+        p.setPen(colours.grid);
         p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine | Qt::TextDontClip, text);
     }
 
@@ -302,7 +307,7 @@ void CAzimuthElevationWnd::Draw(QPainter& p, const QRect& rect) const {
             p.setBrush(Qt::NoBrush);
             p.drawPolygon(mask);
         }
-        QColor wash = gridColour;
+        QColor wash = colours.grid;
         wash.setAlpha(16);
         p.setPen(Qt::NoPen);
         p.setBrush(wash);
@@ -327,7 +332,7 @@ void CAzimuthElevationWnd::Draw(QPainter& p, const QRect& rect) const {
             continue;
         const QPoint pt = SkyPlotPixel(g, slot.azimuth, slot.elevation);
         const bool used = slot.used == 1;
-        const QColor& colour = used ? usedColour : inViewColour;
+        const QColor& colour = used ? colours.used : colours.inView;
         const QImage& icon = SatelliteIcon(used ? usedBitmapId : inViewBitmapId);
         int labelTop;
         if (!icon.isNull()) {

@@ -27,6 +27,11 @@ struct TrailPoint {
     double azimuth, elevation;
 };
 
+// The five colours a drawing uses (see the colour slots of CAzimuthElevationWnd).
+struct SkyPlotColours {
+    QColor used, inView, fill, ring, grid;
+};
+
 // The plot square inside a rectangle (right and bottom exclusive, as the rectangle's
 // coordinates are given) with the scale and centre derived from it.
 struct SkyPlotGeometry {
@@ -61,8 +66,12 @@ public:
 
     // Copies the first 64 satellites, then extends the mask and the trails.
     void UpdateSatellites(const DisplaySnapshot& snapshot);
-    // Draws the whole plot into rect; nothing outside the disc is filled.
+    // Draws the whole plot into rect in the colour slots' colours; nothing outside the disc
+    // is filled.
     void Draw(QPainter& p, const QRect& rect) const;
+    // The same in the given colours, for an owner that draws in its own colours without
+    // changing the plot's slots.
+    void Draw(QPainter& p, const QRect& rect, const SkyPlotColours& colours) const;
     void ClearTrails();
     void ClearMask();
 

@@ -10,11 +10,9 @@
 #include <QPainter>
 #include <QStringList>
 #include <algorithm>
-#include <mutex>
 
 #include "device/DeviceCommand.h"
 #include "device/DeviceCommands.h"
-#include "nmea/SnapshotLock.h"
 #include "uisupport/CommandIds.h"
 #include "uisupport/FrameEvents.h"
 #include "uisupport/LookColours.h"
@@ -24,11 +22,6 @@ namespace {
 // The snapshot holds 96 satellites; more in view cannot be shown.
 constexpr int kMaxBars = 96;
 constexpr int kBarsWhenNoneInView = 12;
-
-DisplaySnapshot CopySnapshot() {
-    std::lock_guard<std::mutex> lock(snapshotLock);
-    return theSnapshot;
-}
 
 QFont PageFont(int pixelHeight) {
     QFont f(QStringLiteral("Tahoma"));
@@ -102,11 +95,10 @@ CFrontPanelStatusWnd::CFrontPanelStatusWnd(ILineSender* sender, QWidget* parent)
 
 CFrontPanelStatusWnd::~CFrontPanelStatusWnd() = default;
 
-void CFrontPanelStatusWnd::RefreshSatellites(bool repaint) {
-    const DisplaySnapshot copy = CopySnapshot();
-    m_skyPlot.UpdateSatellites(copy);
-    if (repaint)
-        update();
+void CFrontPanelStatusWnd::ShowSnapshot(const DisplaySnapshot& snapshot) {
+    m_snapshot = snapshot;
+    m_skyPlot.UpdateSatellites(m_snapshot);
+    update();
 }
 
 void CFrontPanelStatusWnd::paintEvent(QPaintEvent*) {
@@ -116,12 +108,11 @@ void CFrontPanelStatusWnd::paintEvent(QPaintEvent*) {
     // at the position rate does not allocate and fault in a fresh image every time.
     PaintOffscreen(*this, m_buffer,
                    [this](QPainter& p, const QSize& client) { Render(p, client); });
-    RefreshSatellites(false);
     if (m_sender)
         SendDeviceCommand(*m_sender, DeviceCommands::kGpsTestOutputOn);
 }
 
-void CFrontPanelStatusWnd::Render(QPainter& p, const QSize& client) {
+void CFrontPanelStatusWnd::Render(QPainter& p, const QSize& client) const {
     const FrontPanelLayout L = ComputeFrontPanelLayout(client);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -136,19 +127,21 @@ void CFrontPanelStatusWnd::Render(QPainter& p, const QSize& client) {
 
     DrawStatusText(p, L.textBox);
 
+    // The sky plot is drawn in the look's colours, whatever its own colour slots hold.
     const LookColourPair look = LookColours();
-    m_skyPlot.fillColour = look.background;
-    m_skyPlot.ringColour = look.foreground;
-    m_skyPlot.usedColour = look.foreground;
-    m_skyPlot.gridColour = look.foreground;
-    m_skyPlot.inViewColour = QColor(192, 192, 192);
-    m_skyPlot.Draw(p, L.skyPlot);
+    SkyPlotColours sky;
+    sky.fill = look.background;
+    sky.ring = look.foreground;
+    sky.used = look.foreground;
+    sky.grid = look.foreground;
+    sky.inView = QColor(192, 192, 192);
+    m_skyPlot.Draw(p, L.skyPlot, sky);
 
     DrawSignalBars(p, L.chart);
     p.restore();
 }
 
-void CFrontPanelStatusWnd::DrawStatusText(QPainter& p, const QRect& r1) {
+void CFrontPanelStatusWnd::DrawStatusText(QPainter& p, const QRect& r1) const {
     const LookColourPair look = LookColours();
     const QColor text(0, 200, 0);
     p.save();
@@ -171,15 +164,14 @@ void CFrontPanelStatusWnd::DrawStatusText(QPainter& p, const QRect& r1) {
     for (const QString& line : labels.split(QLatin1Char('\n')))
         widest = std::max(widest, fm.horizontalAdvance(line));
 
-    const DisplaySnapshot s = CopySnapshot();
-    const QString values = StatusValueText(s);
+    const QString values = StatusValueText(m_snapshot);
     const int valueLeft = labelBox.left() + widest + 5;
     if (valueLeft < right)
         p.drawText(Edges(valueLeft, r1.top(), right, bottom), Qt::AlignLeft | Qt::AlignTop, values);
     p.restore();
 }
 
-void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) {
+void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) const {
     const LookColourPair look = LookColours();
     const int cLeft = c.left(), cTop = c.top();
     const int cRight = c.left() + c.width(), cBottom = c.top() + c.height();
@@ -195,7 +187,7 @@ void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) {
     p.setBrush(look.background);
     DrawRoundBox(p, c);
 
-    const DisplaySnapshot s = CopySnapshot();
+    const DisplaySnapshot& s = m_snapshot;
     int n = s.satellitesInView == 0 ? kBarsWhenNoneInView : s.satellitesInView;
     n = std::min(n, kMaxBars);
     const double pitch = n > 0 ? static_cast<double>(cw) / n : 0.0;

@@ -1,8 +1,8 @@
 #pragma once
 // The "Front Panel Status" page: one signal bar per satellite in view across the top two
 // thirds, and below it the position, dilution-of-precision and count box beside the sky plot.
-// Everything is drawn from the display snapshot; each paint also switches the device's GPS
-// test output on.
+// The page is handed each new display snapshot and keeps its own copy; painting draws from
+// that copy and the sky plot only. Each paint also switches the device's GPS test output on.
 
 #include <QImage>
 #include <QWidget>
@@ -35,14 +35,17 @@ public:
     CFrontPanelStatusWnd(ILineSender* sender, QWidget* parent = nullptr);
     ~CFrontPanelStatusWnd() override;
 
-    // Copies theSnapshot into the sky plot; repaints the whole page when repaint is true.
-    void RefreshSatellites(bool repaint);
+    // A new position: keeps a copy of the snapshot for painting, moves the sky plot's
+    // satellites, mask and trails on from it, and asks for a repaint of the whole page.
+    void ShowSnapshot(const DisplaySnapshot& snapshot);
+    // The snapshot the page draws.
+    const DisplaySnapshot& Snapshot() const { return m_snapshot; }
 
     // The page drawn into p over a client area of the given size (what paintEvent shows).
-    void Render(QPainter& p, const QSize& client);
+    void Render(QPainter& p, const QSize& client) const;
 
-    void DrawStatusText(QPainter& p, const QRect& r1);
-    void DrawSignalBars(QPainter& p, const QRect& chart);
+    void DrawStatusText(QPainter& p, const QRect& r1) const;
+    void DrawSignalBars(QPainter& p, const QRect& chart) const;
 
     // The page's context menu (items carry their command ids as data).
     QMenu* ContextMenu() const { return m_menu; }
@@ -57,4 +60,6 @@ private:
     ILineSender* m_sender;
     QMenu* m_menu;
     QImage m_buffer;
+    // All zeros until the first snapshot arrives, as the program's snapshot starts.
+    DisplaySnapshot m_snapshot{};
 };

@@ -3,10 +3,15 @@
 #include "nmea/CNMEAParserWin32.h"
 #include "nmea/SnapshotLock.h"
 
+#include <atomic>
 #include <cstring>
 
 DisplaySnapshot theSnapshot{};
 std::mutex snapshotLock;
+
+namespace {
+std::atomic<uint64_t> copiesTaken{0};
+}
 
 const char16_t* FixQualityText(int quality) {
     static const char16_t* const kTexts[] = {
@@ -63,4 +68,14 @@ void TakeDisplaySnapshot() {
 
 void ClearDisplaySnapshot() {
     std::memset(&theSnapshot, 0, sizeof theSnapshot);
+}
+
+DisplaySnapshot CopyDisplaySnapshot() {
+    copiesTaken.fetch_add(1, std::memory_order_relaxed);
+    std::lock_guard<std::mutex> lock(snapshotLock);
+    return theSnapshot;
+}
+
+uint64_t DisplaySnapshotCopyCount() {
+    return copiesTaken.load(std::memory_order_relaxed);
 }

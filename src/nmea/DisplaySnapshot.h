@@ -37,3 +37,11 @@ void TakeDisplaySnapshot();
 
 // Sets theSnapshot to all zeros. The caller holds snapshotLock.
 void ClearDisplaySnapshot();
+
+// The displays' one way to read theSnapshot: a whole copy taken under snapshotLock, which is
+// released at once. The main frame takes one per position update and hands it on.
+DisplaySnapshot CopyDisplaySnapshot();
+
+// How many copies CopyDisplaySnapshot has handed out since the program started, so that a
+// test can see what one position update costs.
+uint64_t DisplaySnapshotCopyCount();

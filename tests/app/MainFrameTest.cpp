@@ -13,6 +13,7 @@
 #include "app/CToolBarCustomizeDlg.h"
 #include "device/IDeviceReplyConsumer.h"
 #include "device/IReceiveChunkConsumer.h"
+#include "displays/CFrontPanelStatusWnd.h"
 #include "displays/CPositionPlotWnd.h"
 #include "displays/CScatterPlotWnd.h"
 #include "displays/MicroDegrees.h"
@@ -96,6 +97,13 @@ CPositionPlotWnd& PositionPlotOf(CMainFrame* f) {
 
 QByteArray Gga() {
     return Sentence("GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+}
+
+// The fix-quality text of the program's snapshot, as the position thread writes it.
+void SetSnapshotFixText(const std::u16string& text) {
+    std::lock_guard<std::mutex> lock(snapshotLock);
+    std::fill(std::begin(theSnapshot.fixQualityText), std::end(theSnapshot.fixQualityText), 0);
+    std::copy(text.begin(), text.end(), theSnapshot.fixQualityText);
 }
 
 } // namespace
@@ -231,6 +239,14 @@ private slots:
             theSnapshot.latitude = 48.1;
             theSnapshot.satellitesInView = 7;
         }
+        SetSnapshotFixText(u"GPS Fix");
+        f->OnPositionUpdate();
+        f->UpdateCommandUI();
+        QCOMPARE(f->PaneText(1), QStringLiteral("GPS Quality: GPS Fix"));
+        auto* panel =
+            dynamic_cast<CFrontPanelStatusWnd*>(f->View()->PageWidget(CChildView::FrontPanelPage));
+        QVERIFY(panel);
+        QCOMPARE(panel->Snapshot().satellitesInView, 7);
         PseudoTerminal pty;
         ModalAnswer answer([&](QDialog& d) {
             auto* dlg = dynamic_cast<CConnectDlg*>(&d);
@@ -238,9 +254,16 @@ private slots:
             return int(QDialog::Accepted);
         });
         f->OnCommand(Cmd::Connect);
-        std::lock_guard<std::mutex> lock(snapshotLock);
-        QCOMPARE(theSnapshot.latitude, 0.0);
-        QCOMPARE(theSnapshot.satellitesInView, 0);
+        {
+            std::lock_guard<std::mutex> lock(snapshotLock);
+            QCOMPARE(theSnapshot.latitude, 0.0);
+            QCOMPARE(theSnapshot.satellitesInView, 0);
+        }
+        // The status pane and the front panel show the cleared data until the next GGA.
+        f->UpdateCommandUI();
+        QCOMPARE(f->PaneText(1), QStringLiteral("GPS Quality: "));
+        QCOMPARE(panel->Snapshot().latitude, 0.0);
+        QCOMPARE(panel->Snapshot().satellitesInView, 0);
     }
 
     void receiveTickRoutesRepliesAndText_data() {
@@ -429,9 +452,10 @@ private slots:
         {
             std::lock_guard<std::mutex> lock(snapshotLock);
             ClearDisplaySnapshot();
-            std::u16string text = u"Differential GPS";
-            std::copy(text.begin(), text.end(), theSnapshot.fixQualityText);
         }
+        SetSnapshotFixText(u"Differential GPS");
+        // The text reaches the pane with the position update, and shows at the next idle update.
+        f->OnPositionUpdate();
         f->UpdateCommandUI();
         QCOMPARE(f->PaneText(1), QStringLiteral("GPS Quality: Differential GPS"));
         QCOMPARE(f->PaneText(2), QStringLiteral("Record Data OFF          "));
@@ -499,6 +523,44 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!theSerialPort.IsOpen(), 3000);
         f->UpdateCommandUI();
         QVERIFY(f->CommandAction(Cmd::Disconnect)->isChecked());
+    }
+
+    void oneSnapshotCopyPerGgaWithTheFrontPanelShown() {
+        PseudoTerminal pty;
+        WriteProfileString(QStringLiteral("Settings"), QStringLiteral("Comm Port"), pty.slavePath);
+        CMainFrame* f = MakeFrame();
+        QVERIFY(theSerialPort.IsOpen());
+        f->View()->Tabs()->setCurrentIndex(CChildView::FrontPanelPage);
+        auto* panel =
+            dynamic_cast<CFrontPanelStatusWnd*>(f->View()->PageWidget(CChildView::FrontPanelPage));
+        QVERIFY(panel);
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        QTRY_VERIFY(panel->isVisible());
+        QTest::qWait(50);
+        CPositionPlotWnd& plot = PositionPlotOf(f);
+        // Everything that happens per GGA: the frame's hand-over, the panel's repaint with its
+        // sky plot, both plots, and the status pane's idle updates (every 100 ms or so).
+        auto settle = [&](unsigned samples) {
+            QTRY_COMPARE_WITH_TIMEOUT(plot.sampleCount, samples, 5000);
+            QTRY_VERIFY_WITH_TIMEOUT(f->View()->TxText().contains(QStringLiteral("AT+GPSTEST=1")),
+                                     3000);
+            QTRY_COMPARE_WITH_TIMEOUT(f->PaneText(1), QStringLiteral("GPS Quality: GPS Fix"), 3000);
+            QTest::qWait(300);
+            panel->repaint();
+        };
+
+        f->View()->ClearTx();
+        const uint64_t before = DisplaySnapshotCopyCount();
+        QVERIFY(pty.Write(Gga()));
+        settle(1);
+        QCOMPARE(DisplaySnapshotCopyCount() - before, uint64_t(1));
+        QVERIFY(qAbs(panel->Snapshot().latitude - (48.0 + 7.038 / 60.0)) < 1e-9);
+        QCOMPARE(panel->Snapshot().satellitesUsed, 8);
+
+        f->View()->ClearTx();
+        QVERIFY(pty.Write(Gga() + Gga() + Gga() + Gga()));
+        settle(5);
+        QCOMPARE(DisplaySnapshotCopyCount() - before, uint64_t(5));
     }
 
     void lookIsStoredAndFollowedByTheColours_data() {

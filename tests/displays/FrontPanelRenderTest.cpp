@@ -8,7 +8,6 @@
 #include <QtTest>
 #include <cmath>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -17,7 +16,6 @@
 #include "displays/CAzimuthElevationWnd.h"
 #include "displays/CFrontPanelStatusWnd.h"
 #include "nmea/DisplaySnapshot.h"
-#include "nmea/SnapshotLock.h"
 #include "uisupport/FrameEvents.h"
 #include "uisupport/LookColours.h"
 
@@ -28,11 +26,6 @@ public:
     void SendLine(const char* text) override { lines.emplace_back(text); }
     std::vector<std::string> lines;
 };
-
-void SetSnapshot(const DisplaySnapshot& s) {
-    std::lock_guard<std::mutex> lock(snapshotLock);
-    theSnapshot = s;
-}
 
 QImage RenderPage(CFrontPanelStatusWnd& page, QSize size) {
     QImage img(size, QImage::Format_RGB32);
@@ -105,10 +98,7 @@ class FrontPanelRenderTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        SetApplicationLook(AppLook::Office2007Black);
-        SetSnapshot(DisplaySnapshot{});
-    }
+    void init() { SetApplicationLook(AppLook::Office2007Black); }
 
     void lookColoursFollowTheLook_data() {
         QTest::addColumn<unsigned>("look");
@@ -283,8 +273,8 @@ private slots:
         s.satellites[1] = {40, 0, 0, 40, 1};
         s.satellites[2] = {40, 0, 0, 40, 0};
         s.satellites[3] = {12, 0, 0, 40, 0};
-        SetSnapshot(s);
         CFrontPanelStatusWnd page(nullptr);
+        page.ShowSnapshot(s);
         const QImage img = RenderPage(page, QSize(600, 400));
         const QRect chart = ComputeFrontPanelLayout(QSize(600, 400)).chart;
         const QRgb expected[] = {Rgb(128, 0, 0), Rgb(0, 0, 32), Rgb(0, 0, 32), Rgb(0, 0, 180)};
@@ -300,7 +290,7 @@ private slots:
         s.satellites[0] = {70, 0, 0, 40, 0};
         s.satellites[1] = {12, 0, 0, 40, 1};
         s.satellites[2] = {96, 0, 0, 40, 1};
-        SetSnapshot(s);
+        page.ShowSnapshot(s);
         const QImage img2 = RenderPage(page, QSize(600, 400));
         const QRgb expected2[] = {Rgb(32, 0, 0), Rgb(0, 180, 0), Rgb(128, 0, 0)};
         for (int i = 0; i < 3; ++i) {
@@ -314,8 +304,8 @@ private slots:
         s.satellitesInView = 2;
         s.satellites[0] = {5, 0, 0, 60, 1};
         s.satellites[1] = {6, 0, 0, -3, 1};
-        SetSnapshot(s);
         CFrontPanelStatusWnd page(nullptr);
+        page.ShowSnapshot(s);
         const QImage img = RenderPage(page, QSize(600, 400));
         const QRect chart = ComputeFrontPanelLayout(QSize(600, 400)).chart;
         const QRgb used = Rgb(0, 180, 0);
@@ -334,7 +324,7 @@ private slots:
         const Cell empty = ChartCell(chart, 2, 1, -3);
         QCOMPARE(empty.levelTop, empty.bottom);
         s.satellites[1].snr = 0;
-        SetSnapshot(s);
+        page.ShowSnapshot(s);
         const QImage zero = RenderPage(page, QSize(600, 400));
         for (int y = empty.top; y < chart.bottom(); ++y)
             for (int x = empty.left; x < empty.right; ++x)
@@ -357,8 +347,8 @@ private slots:
         QFETCH(int, bars);
         DisplaySnapshot s{};
         s.satellitesInView = inView;
-        SetSnapshot(s);
         CFrontPanelStatusWnd page(nullptr);
+        page.ShowSnapshot(s);
         // Wide enough that 96 cells are still visible.
         const QSize size(1920, 1080);
         const QImage img = RenderPage(page, size);
@@ -383,8 +373,8 @@ private slots:
         DisplaySnapshot s{};
         s.sbasSeen = sbas;
         s.glonassSeen = glonass;
-        SetSnapshot(s);
         CFrontPanelStatusWnd page(nullptr);
+        page.ShowSnapshot(s);
         const QImage img = RenderPage(page, QSize(600, 400));
         const QRect chart = ComputeFrontPanelLayout(QSize(600, 400)).chart;
         const int f = static_cast<int>(chart.width() * 0.015);
@@ -405,7 +395,7 @@ private slots:
         if (sbas && glonass) {
             // GLONASS moved on from the WAAS square, not from the GPS one.
             s.sbasSeen = 0;
-            SetSnapshot(s);
+            page.ShowSnapshot(s);
             const QImage only = RenderPage(page, QSize(600, 400));
             QVERIFY(FirstX(only, y, Rgb(128, 0, 0)) < glo);
         }
@@ -675,18 +665,39 @@ private slots:
         QCOMPARE(sender.lines.size(), size_t(2));
     }
 
-    void paintFeedsTheSkyPlot() {
+    void aShownSnapshotFeedsTheSkyPlotAndPaintOnlyDrawsIt() {
         FakeSender sender;
         CFrontPanelStatusWnd page(&sender);
         QCOMPARE(page.m_skyPlot.usedBitmapId, 118);
         QCOMPARE(page.m_skyPlot.inViewBitmapId, 102);
+        page.resize(600, 400);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        sender.lines.clear();
+
         DisplaySnapshot s{};
+        s.latitude = 51.5;
+        s.satellitesInView = 1;
         s.satellites[3] = {21, 100, 20, 30, 1};
-        SetSnapshot(s);
-        page.RefreshSatellites(false);
+        page.ShowSnapshot(s);
         QCOMPARE(page.m_skyPlot.satelliteSlots[3].prn, 21);
         QCOMPARE(page.m_skyPlot.maskElevation[100], 20.0);
         QCOMPARE(page.m_skyPlot.trailCount, 1u);
+        QCOMPARE(page.Snapshot().latitude, 51.5);
+        // The page asked for its repaint: the paint's test command goes out.
+        QTRY_COMPARE(sender.lines.size(), size_t(1));
+
+        // Painting draws what the page was handed and changes nothing: the program's snapshot
+        // (all zeros here) is not read, and the sky plot neither moves nor grows a trail.
+        for (int i = 0; i < 3; ++i)
+            page.repaint();
+        QCOMPARE(sender.lines.size(), size_t(4));
+        QCOMPARE(page.m_skyPlot.satelliteSlots[3].prn, 21);
+        QCOMPARE(page.m_skyPlot.trailCount, 1u);
+        QCOMPARE(page.Snapshot().latitude, 51.5);
+        const QImage before = RenderPage(page, QSize(600, 400));
+        page.repaint();
+        QCOMPARE(RenderPage(page, QSize(600, 400)), before);
     }
 
     void contextMenuCommandsReachTheFrame() {
