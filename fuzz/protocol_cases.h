@@ -67,10 +67,12 @@ inline void FuzzProtocolParsers(std::uint8_t selector, const std::uint8_t* data,
         Require(passed == bytes && reassembler.HeldBytes() == 0);
         const ChunkMeaning meaning = ReadChunk(bytes);
         Require(meaning.parameterBlock.size() <= kMaxParameterBlockBytes);
-        Require(meaning.kind == ChunkKind::ParameterBlock || meaning.parameterBlock.empty());
+        Require(meaning.hasParameterBlock || meaning.parameterBlock.empty());
+        Require(!meaning.hasParameterBlock || meaning.kind == ChunkKind::ParameterBlock ||
+                meaning.kind == ChunkKind::ItemResults);
         const std::uint8_t flags = meaning.ApplyTo(0);
         Require(flags <= 63);
-        if (meaning.kind == ChunkKind::ParameterBlock) {
+        if (meaning.hasParameterBlock) {
             // The page converts the block and verifies it against values from the same input.
             const std::u16string block = DecodeLocal8Bit(meaning.parameterBlock);
             const ExpectedParameters expected = ParseParameterText(block);
