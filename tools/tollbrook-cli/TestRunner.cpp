@@ -16,6 +16,12 @@ namespace {
 // The longest wait between two looks at the port: short enough that a cut reply is put back
 // together and a lost port is seen well within the run's 500 ms verdict step.
 constexpr std::int64_t kMaxWaitMs = 50;
+// Before the run starts, the line settles: a device announces itself when its port is opened
+// and stops its GPS test output at the first command. A banner read in the same chunk as the
+// parameter block would hide the block from the run (a chunk with the banner means only that a
+// device came), so the run waits for this much quiet, but never longer than kMaxSettleMs.
+constexpr std::int64_t kSettleQuietMs = 300;
+constexpr std::int64_t kMaxSettleMs = 1500;
 
 } // namespace
 
@@ -30,7 +36,22 @@ RunOutcome TestRunner::Run(const TestRunOptions& options, const ExpectedParamete
     // test replies.
     PortLineSender sender(m_port);
     SendDeviceCommand(sender, DeviceTestCommands::kGpsTestOutputOff);
+    const bool settled = Settle();
     m_startMs = m_reader.NowMs();
+    if (!settled) {
+        outcome.interrupted = m_stop != 0;
+        if (outcome.interrupted) {
+            outcome.report.parameterCheck = HasComparedValue(expected)
+                                                ? ParameterCheck::NotRead
+                                                : ParameterCheck::NothingToCompare;
+        } else {
+            // The port went away before the run began: the run ends as a lost one would.
+            Carry(m_run.Start());
+            Carry(m_run.SourceLost());
+            outcome.report = m_run.Report();
+        }
+        return outcome;
+    }
     std::int64_t reachedMs = m_startMs;
     m_results.fill(std::nullopt);
     m_started = false;
@@ -59,6 +80,25 @@ RunOutcome TestRunner::Run(const TestRunOptions& options, const ExpectedParamete
     outcome.report = m_run.Report();
     outcome.runMs = m_reader.NowMs() - m_startMs;
     return outcome;
+}
+
+bool TestRunner::Settle() {
+    const std::int64_t begin = m_reader.NowMs();
+    std::int64_t lastBytes = begin;
+    for (;;) {
+        const std::int64_t now = m_reader.NowMs();
+        if (now - lastBytes >= kSettleQuietMs || now - begin >= kMaxSettleMs)
+            return true;
+        if (m_stop)
+            return false;
+        const PortReader::Step step = m_reader.Next(kMaxWaitMs);
+        if (!step.ready.empty()) {
+            lastBytes = m_reader.NowMs();
+            Carry(m_run.Receive(step.ready));
+        }
+        if (step.lost)
+            return false;
+    }
 }
 
 void TestRunner::Say(std::string_view text) {

@@ -27,6 +27,9 @@ public:
     RunOutcome Run(const TestRunOptions& options, const ExpectedParameters& expected);
 
 private:
+    // Reads the line until it is quiet before the run starts; false when the port went away or
+    // a stop was asked for meanwhile.
+    bool Settle();
     void Carry(const TestRun::Actions& actions);
     void Carry(const TestRunAction& action);
     void Say(std::string_view text);
