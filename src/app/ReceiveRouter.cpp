@@ -5,43 +5,10 @@
 #include "device/IDeviceReplyConsumer.h"
 #include "device/IReceiveChunkConsumer.h"
 #include "device/Local8Bit.h"
-#include "trackerconfig/ParseDeviceReply.h"
+#include "trackerconfig/FindDeviceReply.h"
 
 #include <string>
 #include <vector>
-
-namespace {
-
-constexpr auto npos = std::string_view::npos;
-
-struct Span {
-    std::size_t begin, end;
-};
-
-// Where the next configuration reply in text begins and ends, its line end included, as
-// [begin, end); begin == text.size() when there is none. Its fields are stored in record.
-Span NextReply(std::string_view text, std::size_t from, DeviceReplyRecord& record,
-               std::vector<DeviceReplyField>& fields) {
-    // A reply sits on one line: "AT+" key "==" value "#". Looking no further than the line
-    // keeps a result token or NMEA on an earlier line from being taken with it.
-    for (auto start = text.find("AT+", from); start != npos; start = text.find("AT+", start + 1)) {
-        const auto stop = text.find_first_of("#\r\n", start);
-        if (stop == npos || text[stop] != '#')
-            continue;
-        fields = ParseDeviceReplyFields(text.substr(start, stop + 1 - start), record);
-        if (fields.empty())
-            continue;
-        std::size_t end = stop + 1;
-        if (end < text.size() && text[end] == '\r')
-            ++end;
-        if (end < text.size() && text[end] == '\n')
-            ++end;
-        return {start, end};
-    }
-    return {text.size(), text.size()};
-}
-
-} // namespace
 
 ReceiveRouter::ReceiveRouter(IDeviceReplyConsumer& replies, IReceiveMonitor& monitor,
                              IReceiveChunkConsumer& testPage, IRecordSink& record,
@@ -67,7 +34,7 @@ void ReceiveRouter::Deliver(const std::uint8_t* bytes, std::size_t length, std::
     }
     while (at < text.size()) {
         std::vector<DeviceReplyField> fields;
-        const Span reply = NextReply(text, at, m_replyRecord, fields);
+        const DeviceReplySpan reply = FindDeviceReply(text, at, m_replyRecord, fields);
         others.append(text.substr(at, reply.begin - at));
         for (const DeviceReplyField& field : fields)
             m_replies.ApplyDeviceReply(field.type, DecodeLocal8Bit(field.text));

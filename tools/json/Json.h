@@ -1,5 +1,7 @@
 #pragma once
-// Small JSON writer for the decoding tool: one object per line, appended to a string buffer.
+// Small JSON writer for the command-line tools: one object per line, appended to a string
+// buffer. The output is plain ASCII (everything else escaped), so it reads the same whatever the
+// reader's locale.
 
 #include <cstdint>
 #include <string>
@@ -14,6 +16,10 @@ public:
     // 17 significant digits, so that the value reads back exactly; null when not finite.
     void Double(double value);
     void Integer(int64_t value);
+    // thousandths / 1000 with exactly three decimals (1500 gives 1.500): a time in seconds
+    // measured in milliseconds, without the noise of a binary fraction.
+    void Thousandths(int64_t thousandths);
+    void Null();
     void Bool(bool value);
     void Key(const char* name); // writes "name": with a separating comma when needed
     void BeginObject();

@@ -61,6 +61,22 @@ void Json::Integer(int64_t value) {
     m_out += std::to_string(value);
 }
 
+void Json::Thousandths(int64_t thousandths) {
+    Separate();
+    const uint64_t magnitude = thousandths < 0 ? 0 - static_cast<uint64_t>(thousandths)
+                                               : static_cast<uint64_t>(thousandths);
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%s%llu.%03llu", thousandths < 0 ? "-" : "",
+                  static_cast<unsigned long long>(magnitude / 1000),
+                  static_cast<unsigned long long>(magnitude % 1000));
+    m_out += buffer;
+}
+
+void Json::Null() {
+    Separate();
+    m_out += "null";
+}
+
 void Json::Bool(bool value) {
     Separate();
     m_out += value ? "true" : "false";
