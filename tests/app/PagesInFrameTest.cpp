@@ -52,6 +52,12 @@ struct SimulatedTracker {
         pty = QString::fromLocal8Bit(process.readLine()).trimmed();
         return pty.startsWith(QStringLiteral("/dev/"));
     }
+    // Ends the simulator as an operator would, so that its log is complete.
+    void Stop() {
+        process.terminate();
+        if (!process.waitForFinished(5000))
+            process.kill();
+    }
     ~SimulatedTracker() {
         process.kill();
         process.waitForFinished(5000);
@@ -306,6 +312,7 @@ private slots:
         QVERIFY(frame->IsRecording());
         QTest::qWait(3000);
         frame->OnCommand(Cmd::StopRecordPlay);
+        sim.Stop();
         QFile recorded(capture);
         QVERIFY(recorded.open(QIODevice::ReadOnly));
         const QByteArray bytes = recorded.readAll();
@@ -317,7 +324,19 @@ private slots:
             TrafficLog::SentBytes(std::string_view(logText.constData(), logText.size()));
         // The recording began and ended in the middle of the stream: it is one unbroken piece
         // of what was sent.
-        QVERIFY(sent.find(std::string(bytes.constData(), bytes.size())) != std::string::npos);
+        const std::string recording(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        if (sent.find(recording) == std::string::npos) {
+            // Say where the recording leaves what was sent: the longest piece that matches.
+            std::size_t good = 0;
+            while (good < recording.size() &&
+                   sent.find(recording.substr(0, good + 1)) != std::string::npos)
+                ++good;
+            const std::string message = "the recording leaves what was sent after " +
+                                        std::to_string(good) + " of " +
+                                        std::to_string(recording.size()) + " bytes: \"" +
+                                        recording.substr(good > 40 ? good - 40 : 0, 80) + "\"";
+            QFAIL(message.c_str());
+        }
 #endif
     }
 };
