@@ -1,43 +1,21 @@
 #include "devicetest/TestRunAction.h"
 
+#include "device/Utf8.h"
+
 #include <type_traits>
 
 namespace {
 
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // Quoted, with CR and LF visible so that a missing line break shows in a failure message.
 std::string Quoted(const std::u16string& text) {
     std::string out = "\"";
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t code = text[i];
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (code == u'\r') {
+    for (const char c : Utf8(text)) {
+        if (c == '\r') {
             out += "\\r";
-        } else if (code == u'\n') {
+        } else if (c == '\n') {
             out += "\\n";
         } else {
-            AppendUtf8(out, code);
+            out += c;
         }
     }
     return out + "\"";

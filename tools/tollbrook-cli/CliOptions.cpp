@@ -1,5 +1,7 @@
 #include "CliOptions.h"
 
+#include "device/Utf8.h"
+
 #include "device/Local8Bit.h"
 #include "trackerconfig/DevicePassword.h"
 
@@ -52,14 +54,6 @@ bool ParseItems(std::string_view text, std::array<bool, kTestItemCount>& items,
             return true;
         start = comma + 1;
     }
-}
-
-std::string Utf8Message(const std::u16string& text) {
-    // The page's messages are ASCII.
-    std::string out;
-    for (const char16_t c : text)
-        out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
 }
 
 class Parser {
@@ -202,7 +196,7 @@ private:
         // The page's checks, before anything is sent: a refused value sends nothing at all.
         const CommandCheck check = WriteCommand(write.field, write.value, options.password);
         if (!check.ok())
-            return Fail(name + ": " + Utf8Message(check.message));
+            return Fail(name + ": " + Utf8(check.message));
         options.writes.push_back(std::move(write));
         return true;
     }

@@ -1,10 +1,10 @@
 #include "ConfigSession.h"
 
 #include "PortLineSender.h"
-#include "Utf8.h"
 #include "device/DeviceCommand.h"
 #include "device/DeviceCommands.h"
 #include "device/Local8Bit.h"
+#include "device/Utf8.h"
 #include "trackerconfig/FindDeviceReply.h"
 #include "trackerconfig/ReadCommand.h"
 

@@ -2,8 +2,8 @@
 
 #include "CliOptions.h"
 #include "PortLineSender.h"
-#include "Utf8.h"
 #include "device/DeviceCommand.h"
+#include "device/Utf8.h"
 #include "devicetest/DeviceTestCommands.h"
 
 #include <algorithm>

@@ -2,6 +2,8 @@
 // A strict little JSON reader for the tests: the tool's output must be one well-formed object,
 // and its strings are compared as UTF-8 after the \u escapes are undone.
 
+#include "device/Utf8.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -53,23 +55,6 @@ private:
             return false;
         m_at += word.size();
         return true;
-    }
-    static void Utf8(std::string& out, std::uint32_t code) {
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | (code >> 12));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (code >> 18));
-            out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
     }
     std::optional<std::uint32_t> Hex4() {
         if (m_at + 4 > m_text.size())
@@ -139,7 +124,7 @@ private:
                         return std::nullopt;
                     code = 0x10000 + ((*code - 0xD800) << 10) + (*low - 0xDC00);
                 }
-                Utf8(out, *code);
+                AppendUtf8(out, *code);
                 break;
             }
             default:

@@ -1,0 +1,39 @@
+#include "device/Utf8.h"
+
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+std::string Utf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t code = text[i];
+        if (code >= 0xD800 && code < 0xE000) {
+            const bool paired = code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                                text[i + 1] < 0xE000;
+            if (paired) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+                ++i;
+            } else {
+                code = 0xFFFD;
+            }
+        }
+        AppendUtf8(out, code);
+    }
+    return out;
+}
