@@ -1,6 +1,7 @@
 #include "app/CAboutDlg.h"
 
 #include "uisupport/DialogUnits.h"
+#include "version/TollbrookVersion.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -12,7 +13,9 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     const DialogUnits du(*this);
     setFixedSize(du.Size(301, 151));
 
-    auto* version = new QLabel(QStringLiteral("Tollbrook, Version 3.0 Build 2030"), this);
+    auto* version = new QLabel(QStringLiteral("Tollbrook, Version %1 Build 2030")
+                                   .arg(QString::fromLatin1(kTollbrookVersion)),
+                               this);
     version->setGeometry(du.Rect(1, 124, 238, 10));
     auto* line2 = new QLabel(QStringLiteral("Bench tool for GPS trackers"), this);
     line2->setGeometry(du.Rect(1, 136, 238, 10));

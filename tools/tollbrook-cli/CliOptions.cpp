@@ -235,7 +235,7 @@ std::string CliUsage() {
            "SETTING...\n"
            "       tollbrook-cli write --port PATH [--baud N] [--password P] [--timeout S]\n"
            "                          SETTING=VALUE...\n"
-           "       tollbrook-cli --help\n"
+           "       tollbrook-cli --help | --version\n"
            "\n"
            "The factory test and the tracker settings of Tollbrook, without a screen. The port\n"
            "is opened as the program opens it: exclusive, 8N1, DTR and RTS on (default 9600\n"

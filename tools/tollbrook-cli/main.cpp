@@ -9,10 +9,12 @@
 #include "devicetest/LoadParameterFile.h"
 #include "serial/CSio.h"
 #include "serial/PortOpenFailure.h"
+#include "version/TollbrookVersion.h"
 
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -120,6 +122,10 @@ int RunConfig(const CliOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("tollbrook-cli (Tollbrook) %s\n", kTollbrookVersion);
+        return 0;
+    }
     const CliParse parsed = ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options)
         return BadUse(parsed.error);

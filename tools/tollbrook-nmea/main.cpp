@@ -10,6 +10,7 @@
 #include "nmea/SnapshotLock.h"
 #include "serial/Acquisition.h"
 #include "serial/IAcquisitionEvents.h"
+#include "version/TollbrookVersion.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -30,7 +31,7 @@ const char* const kUsage =
     "usage: tollbrook-nmea sentences FILE\n"
     "       tollbrook-nmea snapshots [--block N] [--model] FILE\n"
     "       tollbrook-nmea bench [--repeat N] FILE\n"
-    "       tollbrook-nmea --help\n"
+    "       tollbrook-nmea --help | --version\n"
     "\n"
     "Decodes a capture of NMEA 0183 receiver output (a Tollbrook record file or any other).\n"
     "  sentences  prints every framed sentence as {\"good\":...,\"address\":...,\"data\":...}\n"
@@ -397,6 +398,10 @@ int main(int argc, char** argv) {
     for (const std::string& a : args) {
         if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::printf("tollbrook-nmea (Tollbrook) %s\n", kTollbrookVersion);
             return 0;
         }
     }

@@ -66,12 +66,13 @@ std::string SimUsage() {
            "  --silent ITEM,...        test items that never answer\n"
            "                           (items: SIM, GSM, GPS, GSENSOR, ACC, EXTPOWER)\n"
            "  --gps-fix-after SECONDS  no fix, and GPS test failing, until then\n"
-           "  --version TEXT           firmware version the device reports\n"
+           "  --firmware TEXT          firmware version the device reports\n"
            "  --imei TEXT              IMEI the device reports\n"
            "  --log FILE               record every line received and every byte sent\n"
            "                           (non-printable bytes as \\xHH; a sent entry without\n"
            "                           a CR LF at its end ends in \\)\n"
            "  --help                   this text\n"
+           "  --version                the version of tracker-sim (Tollbrook's version)\n"
            "\n"
            "SIGUSR1 makes the device send its start-up banner again.\n";
 }
@@ -169,7 +170,7 @@ OptionsParse ParseSimOptions(const std::vector<std::string>& args) {
              }
              return true;
          }},
-        {"--version", [&](const std::string& v) { return text(v, options.version); }},
+        {"--firmware", [&](const std::string& v) { return text(v, options.version); }},
         {"--imei", [&](const std::string& v) { return text(v, options.imei); }},
         {"--log", [&](const std::string& v) { return text(v, options.logPath); }},
     };
@@ -183,6 +184,10 @@ OptionsParse ParseSimOptions(const std::vector<std::string>& args) {
         }
         if (name == "--help" || name == "-h") {
             result.help = true;
+            return result;
+        }
+        if (name == "--version") {
+            result.version = true;
             return result;
         }
         const auto option = withValue.find(name);

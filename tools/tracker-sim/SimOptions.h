@@ -23,7 +23,7 @@ struct SimOptions {
     std::set<std::string> failItems;
     std::set<std::string> silentItems;
     double gpsFixAfter = 0.0;
-    std::string version; // empty: the device's default
+    std::string version; // --firmware; empty: the device's default
     std::string imei;    // empty: the device's default
     std::string logPath;
 };
@@ -31,6 +31,7 @@ struct SimOptions {
 struct OptionsParse {
     std::optional<SimOptions> options; // set when the arguments were good
     bool help = false;                 // --help was given
+    bool version = false;              // --version was given
     std::string error;                 // why the arguments were refused
 };
 

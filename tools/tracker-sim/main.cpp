@@ -3,6 +3,7 @@
 
 #include "SimOptions.h"
 #include "TrackerSim.h"
+#include "version/TollbrookVersion.h"
 
 #include <cstdio>
 #include <string>
@@ -13,6 +14,10 @@ int main(int argc, char** argv) {
     const auto parsed = ParseSimOptions(args);
     if (parsed.help) {
         std::fputs(SimUsage().c_str(), stdout);
+        return 0;
+    }
+    if (parsed.version) {
+        std::printf("tracker-sim (Tollbrook) %s\n", kTollbrookVersion);
         return 0;
     }
     if (!parsed.options) {

@@ -266,7 +266,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "GPS",
                   "ok"},
         FaultCase{"OtherVersion",
-                  {"--version", "V2.0.0"},
+                  {"--firmware", "V2.0.0"},
                   {},
                   1,
                   "#版本号与参数文件不相符\r\n",

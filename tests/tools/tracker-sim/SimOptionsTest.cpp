@@ -23,7 +23,7 @@ TEST(SimOptions, EveryOptionTaken) {
                                          "0.05",         "--fail",
                                          "sim,GPS",      "--silent",
                                          "ACC",          "--gps-fix-after",
-                                         "12.5",         "--version",
+                                         "12.5",         "--firmware",
                                          "V9",           "--imei",
                                          "123",          "--log",
                                          "l.txt",        "--port",
@@ -50,8 +50,11 @@ TEST(SimOptions, EveryOptionTaken) {
     EXPECT_EQ(o.pace, 4800);
 }
 
-TEST(SimOptions, HelpWins) {
+TEST(SimOptions, HelpAndVersionWin) {
     EXPECT_TRUE(ParseSimOptions({"--rate", "2", "--help"}).help);
+    const auto version = ParseSimOptions({"--seed", "1", "--version"});
+    EXPECT_TRUE(version.version);
+    EXPECT_FALSE(version.options);
 }
 
 class BadOptions : public testing::TestWithParam<std::vector<std::string>> {};
