@@ -1,6 +1,7 @@
 #include "app/CKestranoApp.h"
 
 #include "app/CMainFrame.h"
+#include "version/TollbrookVersion.h"
 
 #include <QApplication>
 #include <cstdlib>
@@ -25,7 +26,9 @@ bool CKestranoApp::InitInstance() {
     QCoreApplication::setOrganizationName(QStringLiteral("quenhollow"));
     QCoreApplication::setApplicationName(QStringLiteral("TollbrookY202"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Tollbrook"));
-    QGuiApplication::setDesktopFileName(QString::fromLatin1(kAppId));
+    // kAppId is the program's identity where the system keys windows by an application id;
+    // a Linux desktop matches a window with its menu entry and icon by the entry's name.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kTollbrookAppId));
 
     m_pMainWnd = std::make_unique<CMainFrame>();
     if (!m_pMainWnd->Create()) {
