@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-wqy-microhei xvfb xauth x11-utils imagemagick
+    dpkg-dev file fakeroot lintian desktop-file-utils appstream librsvg2-bin
 )
 
 missing=()

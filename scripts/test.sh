@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tollbrook and runs every test:
-#   1. the normal build (warnings are errors) with all tests under ctest,
+#   1. the normal build (warnings are errors) with all tests under ctest, then the Debian
+#      package made from that build and checked (ctest label "package"),
 #   2. the libraries and their tests under AddressSanitizer + UndefinedBehaviorSanitizer,
 #   3. the same under ThreadSanitizer,
 #   4. a 60 s libFuzzer run over the parsers, under ASan + UBSan.
@@ -25,7 +26,10 @@ stage() { echo; echo "==== $* ===="; }
 stage "build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTB_WERROR=ON "${launcher[@]}"
 cmake --build build -j"$jobs"
-ctest --test-dir build -j"$jobs" --timeout 300
+ctest --test-dir build -j"$jobs" --timeout 300 -LE package
+
+stage "Debian package"
+ctest --test-dir build --timeout 900 -L package
 
 stage "AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTB_WERROR=ON -DTB_GUI=OFF \
