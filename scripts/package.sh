@@ -13,8 +13,9 @@ if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
     export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
 fi
-# The flags Debian builds its own packages with (fortified functions, stack protector,
-# read-only relocations).
+# The flags Debian builds its own packages with, all hardening on (fortified functions, stack
+# protector, read-only relocations bound at start).
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 CPPFLAGS=$(dpkg-buildflags --get CPPFLAGS)
 export CFLAGS="$(dpkg-buildflags --get CFLAGS) $CPPFLAGS"
 export CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $CPPFLAGS"
