@@ -32,6 +32,7 @@ set(_pkg_out ${PROJECT_BINARY_DIR}/packaging)
 execute_process(
     COMMAND dpkg-parsechangelog --file ${_pkg_src}/changelog.Debian --show-field Timestamp
     OUTPUT_VARIABLE _tb_release_epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_pkg_src}/changelog.Debian)
 set(_tb_man_names
     "tollbrook=bench tool for building and setting up GPS trackers"
     "tollbrook-cli=factory test and tracker settings from the command line"
