@@ -24,6 +24,9 @@ const std::string kHome = [] {
         std::abort();
     setenv("XDG_DATA_HOME", (folder + "/data").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+    // No keyring either: a password lookup must not wait on a desktop session's bus.
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
     std::atexit([] {
         std::error_code error;
         fs::remove_all(std::getenv("XDG_DATA_HOME"), error);
