@@ -3,6 +3,7 @@
 // verdict.
 
 #include "JsonValue.h"
+#include "PgTestCluster.h"
 #include "Processes.h"
 
 #include <gtest/gtest.h>
@@ -200,6 +201,45 @@ TEST(CliRecords, AStoreThatDoesNotAnswerNeverChangesTheVerdict) {
     EXPECT_EQ(listed.status, 1);
     EXPECT_EQ(listed.out, "");
     EXPECT_NE(listed.err.find("does not answer"), std::string::npos) << listed.err;
+}
+
+} // namespace
+
+namespace {
+
+using namespace cli_test;
+
+// Two benches, each with its tracker, writing to one server at once: both runs are there.
+TEST(CliRecordsOnAServer, TwoBenchesAtOnceAreBothRecorded) {
+    const pg_test::Cluster& cluster = pg_test::TestCluster();
+    if (!cluster.ok())
+        GTEST_SKIP() << cluster.why;
+    const pg_test::Database database(cluster);
+    ASSERT_EQ(database.Error(), "");
+    const std::string db = DescribeStoreLocation(database.Location());
+    Scratch scratch;
+    std::ofstream(scratch / "params.txt") << kMatchingFile;
+    Process simA(TRACKER_SIM_PATH, {});
+    Process simB(TRACKER_SIM_PATH, {"--fail", "ACC"});
+    const std::string portA = simA.FirstLine();
+    const std::string portB = simB.FirstLine();
+    ASSERT_FALSE(portA.empty() || portB.empty());
+    Process benchA(TOLLBROOK_CLI_PATH, {"test", "--port", portA, "--params", scratch / "params.txt",
+                                        "--db", db, "--station", "bench-a"});
+    Process benchB(TOLLBROOK_CLI_PATH, {"test", "--port", portB, "--params", scratch / "params.txt",
+                                        "--db", db, "--station", "bench-b", "--limit", "7"});
+    EXPECT_EQ(benchA.Wait(), 0) << benchA.Err();
+    EXPECT_EQ(benchB.Wait(), 1) << benchB.Err();
+    EXPECT_EQ(benchA.Err().find("record"), std::string::npos) << benchA.Err();
+    EXPECT_EQ(benchB.Err().find("record"), std::string::npos) << benchB.Err();
+    const JsonValue a = Records({"--db", db, "--station", "bench-a"});
+    const JsonValue b = Records({"--db", db, "--station", "bench-b"});
+    ASSERT_EQ(a.items.size(), 1u);
+    ASSERT_EQ(b.items.size(), 1u);
+    EXPECT_EQ(a.items[0]["verdict"].text, "PASS");
+    EXPECT_EQ(b.items[0]["verdict"].text, "FAIL");
+    EXPECT_FALSE(b.items[0]["acc"].boolean);
+    EXPECT_EQ(database.Value("SELECT count(*) FROM test_runs"), "2");
 }
 
 } // namespace
