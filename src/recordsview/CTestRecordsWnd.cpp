@@ -54,7 +54,10 @@ CTestRecordsWnd::CTestRecordsWnd(RecordKeeper* keeper, QWidget* parent)
     resize(1180, 640);
     connect(m_keeper, &RecordKeeper::queryFinished, this, &CTestRecordsWnd::OnQueryFinished);
     // A record just written belongs in the list; so does one delivered from the spool.
-    connect(m_keeper, &RecordKeeper::recordStored, this, &CTestRecordsWnd::Refresh);
+    connect(m_keeper, &RecordKeeper::recordStored, this, [this] {
+        if (isVisible())
+            Refresh();
+    });
     connect(m_keeper, &RecordKeeper::statusChanged, this, &CTestRecordsWnd::ShowStatus);
     Refresh();
 }
