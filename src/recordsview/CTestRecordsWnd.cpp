@@ -249,6 +249,11 @@ void CTestRecordsWnd::OnQueryFinished(quint64 ticket, const std::vector<TestReco
     if (problem.isEmpty() || !records.empty()) {
         m_model->SetRecords(records);
         m_statistics = ComputeRecordStatistics(records);
+        // Whole times and IMEIs; long texts (verdicts, paths) get a width that still leaves
+        // the other columns in view.
+        m_table->resizeColumnsToContents();
+        for (int c = 0; c < RecordsTableModel::ColumnCount; ++c)
+            m_table->setColumnWidth(c, std::min(m_table->columnWidth(c), 280));
     }
     // Stations seen so far, for the station filter's list.
     QStringList stations;
