@@ -22,10 +22,11 @@ set(TB_TEST_DATA_DIR "${CMAKE_SOURCE_DIR}/tests/data")
 # folder, a recording line sender, pixel checks, the shell's test main).
 set(TB_TEST_SUPPORT_DIR "${CMAKE_SOURCE_DIR}/tests/support")
 
-# tb_add_gtest(name SOURCES a.cpp ... LIBS lib ... [LABELS l ...])
-# A GoogleTest executable registered with ctest, one ctest entry per test case.
+# tb_add_gtest(name SOURCES a.cpp ... LIBS lib ... [LABELS l ...] [PROPERTIES p v ...])
+# A GoogleTest executable registered with ctest, one ctest entry per test case. PROPERTIES are
+# further test properties of every case (single values, e.g. FIXTURES_REQUIRED name).
 function(tb_add_gtest name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
     target_include_directories(${name} PRIVATE ${TB_TEST_SUPPORT_DIR})
@@ -41,6 +42,7 @@ function(tb_add_gtest name)
         endif()
         list(APPEND _props LABELS ${T_LABELS})
     endif()
+    list(APPEND _props ${T_PROPERTIES})
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${_props})
 endfunction()
 

@@ -32,9 +32,15 @@ public:
     const std::string& LastProblem() const { return m_lastProblem; }
 
 private:
+    RecordStore& Target();
+    StoreStatus ToTarget(TestRecord& record);
+
     StoreLocation m_target;
     std::string m_spoolPath;
     std::unique_ptr<RecordStore> m_store;
     std::unique_ptr<RecordStore> m_spool;
     std::string m_lastProblem;
+    StoreStatus m_lastStatus;    // the target's last refusal
+    bool m_targetFailed = false; // the last DeliverWaiting stopped at the target
+    bool m_targetIsSpool = false;
 };

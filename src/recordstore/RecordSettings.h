@@ -5,12 +5,13 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "recordstore/StoreLocation.h"
 
 namespace RecordSettingsKey {
 inline constexpr const char* kGroup = "TestRecords";
-inline constexpr const char* kBackend = "Backend"; // "sqlite" (default) or "postgresql"
+inline constexpr const char* kBackend = "Backend";       // "sqlite" (default) or "postgresql"
 inline constexpr const char* kSqlitePath = "SqlitePath"; // empty: the default file
 inline constexpr const char* kHost = "Host";
 inline constexpr const char* kPort = "Port";
@@ -39,3 +40,5 @@ std::string HostName();
 
 // Reads the settings file at `iniPath` (a missing file or group gives the defaults).
 RecordSettings ReadRecordSettings(const std::string& iniPath);
+// The same from the file's text.
+RecordSettings ReadRecordSettingsText(std::string_view iniText);

@@ -15,11 +15,11 @@
 struct StoreStatus {
     enum class Code {
         Ok,
-        Unreachable,   // server down, socket missing, time-out: worth retrying later
-        Refused,       // wrong password, unknown database or user: the settings are wrong
-        ReadOnly,      // the database was made by a newer version: read, never written
-        SetAside,      // a corrupt or unreadable SQLite file was renamed; a fresh one is in use
-        Failed,        // any other error (disk full, permission, ...)
+        Unreachable, // server down, socket missing, time-out: worth retrying later
+        Refused,     // wrong password, unknown database or user: the settings are wrong
+        ReadOnly,    // the database was made by a newer version: read, never written
+        SetAside,    // a corrupt or unreadable SQLite file was renamed; a fresh one is in use
+        Failed,      // any other error (disk full, permission, ...)
     };
     Code code = Code::Ok;
     std::string message;

@@ -28,15 +28,15 @@ inline constexpr std::array<std::string_view, kRecordItemCount> kRecordItemColum
     "sim", "gsm", "gps", "gsensor", "acc", "extpower"};
 
 struct TestRecord {
-    std::int64_t id = 0;    // given by the store when the record is written; 0 before
-    std::string startedAt;  // UTC, ISO 8601 to the second: "2026-12-10T23:30:20Z"
-    std::string finishedAt; // the same form
-    std::string station;    // the bench's name (the host name unless the user set one)
+    std::int64_t id = 0;      // given by the store when the record is written; 0 before
+    std::string startedAt;    // UTC, ISO 8601 to the second: "2026-12-10T23:30:20Z"
+    std::string finishedAt;   // the same form
+    std::string station;      // the bench's name (the host name unless the user set one)
     std::string operatorName; // empty when none was set
     std::string imei;         // from the device's parameter block; empty when none came
     std::string firmware;     // the device's version from its parameter block; empty when none
     RecordVerdict verdict = RecordVerdict::Fail;
-    std::string verdictText; // exactly as shown to the operator
+    std::string verdictText;                    // exactly as shown to the operator
     std::array<bool, kRecordItemCount> items{}; // item i passed during the run
     // As tollbrook-cli's JSON says it: "ok", "mismatch", "placeholder-imei", "not-read", "no-file".
     std::string parameterCheck;
@@ -45,6 +45,10 @@ struct TestRecord {
     std::string parameterFile;                 // the parameter file's path as given
     RecordSource source = RecordSource::Page;
     std::string appVersion;
+    // Names this run in every store, so that a record delivered twice (the spool's copy after
+    // a lost reply from the server) is kept once. Made by NewRunKey(); empty in rows written
+    // before the stores had it.
+    std::string runKey;
 
     bool operator==(const TestRecord&) const = default;
 };
@@ -55,6 +59,40 @@ std::optional<RecordVerdict> VerdictFromColumnText(std::string_view text);
 // "page", "cli" and back.
 std::string_view SourceColumnText(RecordSource source);
 std::optional<RecordSource> SourceFromColumnText(std::string_view text);
+
+// The columns of `test_runs` as the records window, the CSV export and `tollbrook-cli records`
+// show them, in table order (the run key stays inside the stores).
+inline constexpr std::size_t kRecordColumnCount = 21;
+inline constexpr std::array<std::string_view, kRecordColumnCount> kRecordColumns{"id",
+                                                                                 "started_at",
+                                                                                 "finished_at",
+                                                                                 "station",
+                                                                                 "operator",
+                                                                                 "imei",
+                                                                                 "firmware",
+                                                                                 "verdict",
+                                                                                 "verdict_text",
+                                                                                 "sim",
+                                                                                 "gsm",
+                                                                                 "gps",
+                                                                                 "gsensor",
+                                                                                 "acc",
+                                                                                 "extpower",
+                                                                                 "parameter_check",
+                                                                                 "mismatches",
+                                                                                 "gps_fix_seconds",
+                                                                                 "parameter_file",
+                                                                                 "source",
+                                                                                 "app_version"};
+
+// Column `column` of the record as text ("true"/"false" for the items, decimal numbers), none
+// for SQL's null (gps_fix_seconds without a fix), and how the column is typed.
+enum class RecordColumnType { Integer, Text, Boolean };
+RecordColumnType RecordColumnTypeOf(std::size_t column);
+std::optional<std::string> RecordColumnText(const TestRecord& record, std::size_t column);
+
+// A fresh run key: 32 random hexadecimal digits.
+std::string NewRunKey();
 
 // A time as the records write it: UTC, ISO 8601 to the second ("2026-12-10T23:30:20Z").
 std::string IsoUtc(std::chrono::system_clock::time_point time);

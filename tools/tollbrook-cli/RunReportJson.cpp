@@ -2,27 +2,11 @@
 
 #include "CliOptions.h"
 #include "Json.h"
+#include "devicetest/TestRecordFromRun.h"
 
 #include <string_view>
 
 namespace {
-
-const char* ParameterCheckWord(ParameterCheck check) {
-    switch (check) {
-    case ParameterCheck::Ok:
-        return "ok";
-    case ParameterCheck::Mismatch:
-        return "mismatch";
-    case ParameterCheck::PlaceholderImei:
-        return "placeholder-imei";
-    case ParameterCheck::NotRead:
-        return "not-read";
-    case ParameterCheck::NothingToCompare:
-        break;
-    }
-    // The file gave nothing to compare: for the device's parameters it is as if there were none.
-    return "no-file";
-}
 
 void StringOrNull(Json& json, const std::u16string& text) {
     if (text.empty())
@@ -34,11 +18,7 @@ void StringOrNull(Json& json, const std::u16string& text) {
 } // namespace
 
 const char* VerdictWord(const RunOutcome& outcome) {
-    if (outcome.report.verdict == TestRunActions::VerdictKind::Passed)
-        return "PASS";
-    if (outcome.interrupted && !outcome.report.verdict)
-        return "INTERRUPTED";
-    return "FAIL";
+    return VerdictColumnText(RunVerdict(outcome.report, outcome.interrupted)).data();
 }
 
 std::string RunReportJson(const RunOutcome& outcome) {
@@ -68,17 +48,9 @@ std::string RunReportJson(const RunOutcome& outcome) {
     json.String(ParameterCheckWord(report.parameterCheck));
     json.Key("mismatches");
     json.BeginArray();
-    if (report.parameterCheck == ParameterCheck::Mismatch) {
-        // One entry per mismatch line, without its line break.
-        std::u16string_view rest = report.mismatchText;
-        while (!rest.empty()) {
-            const auto end = rest.find(u"\r\n");
-            const std::u16string line(rest.substr(0, end));
-            if (!line.empty())
-                json.String(line.c_str());
-            rest = end == std::u16string_view::npos ? std::u16string_view() : rest.substr(end + 2);
-        }
-    }
+    // One entry per mismatch line, without its line break.
+    for (const std::u16string& line : MismatchLines(report))
+        json.String(line.c_str());
     json.EndArray();
     json.Key("seconds");
     json.Thousandths(outcome.runMs);
