@@ -114,5 +114,6 @@ inline bool WriteAll(const std::string& path, std::vector<TestRecord> records) {
 // A record as it was written, for comparing with one read back (the store gives the id).
 inline TestRecord WithoutId(TestRecord record) {
     record.id = 0;
+    record.runKey.clear();
     return record;
 }
