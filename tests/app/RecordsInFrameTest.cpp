@@ -3,6 +3,7 @@
 // says so in the status bar and delivers it once the settings point at a store that answers.
 
 #include "AppTestSupport.h"
+#include "OwnPgCluster.h"
 
 #include "app/CChildView.h"
 #include "app/CMainFrame.h"
@@ -286,6 +287,51 @@ private slots:
         QCOMPARE(rows.size(), 1u);
         QVERIFY(rows[0].verdict == RecordVerdict::Pass);
         QCOMPARE(rows[0].station, std::string("bench-4"));
+        frame.reset();
+#endif
+    }
+
+    // The line's server stops during a run: the verdict is shown all the same, the status bar
+    // says one record waits, and once the server is back the record is in it.
+    void aServerStoppedDuringARunGetsTheRecordWhenBack() {
+#ifndef TB_TRACKER_SIM_EXE
+        QSKIP("tracker-sim is not built");
+#else
+        OwnPgCluster server(QStringLiteral(TB_PG_CLUSTER_SCRIPT));
+        if (!server.Ok())
+            QSKIP(qPrintable(server.Why()));
+        const StoreLocation location = server.Location();
+        {
+            auto s = OpenProfile();
+            s->setValue(QStringLiteral("TestRecords/Backend"), QStringLiteral("postgresql"));
+            s->setValue(QStringLiteral("TestRecords/Host"), QString::fromStdString(location.host));
+            s->setValue(QStringLiteral("TestRecords/Port"), location.port);
+            s->setValue(QStringLiteral("TestRecords/Database"), QStringLiteral("postgres"));
+            s->setValue(QStringLiteral("TestRecords/User"), QStringLiteral("postgres"));
+        }
+        SimulatedTracker sim;
+        QVERIFY(sim.Start());
+        MessageBoxRecorder boxes;
+        auto frame = FrameOn(sim.pty, QStringLiteral("80"));
+        QVERIFY(frame);
+        Page(*frame)->OnStart();
+        QVERIFY(server.Pause());
+        QTRY_VERIFY_WITH_TIMEOUT(!boxes.boxes.isEmpty(), 20000);
+        QCOMPARE(boxes.boxes[0].text, QStringLiteral("##PASS##"));
+        QTRY_VERIFY_WITH_TIMEOUT(frame->RecordsPane()->isVisible(), 15000);
+        QCOMPARE(frame->RecordsPane()->text(), QStringLiteral("Test records: 1 waiting"));
+
+        QVERIFY(server.Resume());
+        // What the minute's retry does.
+        frame->Records()->RetryNow();
+        QTRY_VERIFY_WITH_TIMEOUT(!frame->RecordsPane()->isVisible(), 15000);
+        std::vector<TestRecord> rows;
+        const auto store = MakeRecordStore(location);
+        QVERIFY(store->Open().Ok());
+        QVERIFY(store->Query(RecordFilter{}, rows).Ok());
+        QCOMPARE(rows.size(), 1u);
+        QCOMPARE(rows[0].imei, std::string("864209051234567"));
+        QVERIFY(rows[0].verdict == RecordVerdict::Pass);
         frame.reset();
 #endif
     }

@@ -2,6 +2,7 @@
 // store cannot take them, and are delivered when it can; nothing queued is lost at the end.
 
 #include "AppTestSupport.h"
+#include "OwnPgCluster.h"
 #include "RecordsFixture.h"
 
 #include <QDir>
@@ -116,6 +117,31 @@ private slots:
         }
         RecordDelivery spool(ReadRecordSettings(ProgramSettingsPath()).location, In(dir).spoolPath);
         QCOMPARE(spool.WaitingCount(), 2u);
+    }
+
+    // A real server stopped while a record comes: the record waits in the spool; started
+    // again, the minute's retry (a fraction of a second here) delivers it into the server.
+    void aServerStoppedAndStartedAgainGetsTheRecord() {
+        OwnPgCluster server(QStringLiteral(TB_PG_CLUSTER_SCRIPT));
+        if (!server.Ok())
+            QSKIP(qPrintable(server.Why()));
+        UseServerSettings(server.Location());
+        QTemporaryDir dir;
+        RecordKeeper keeper(In(dir, std::chrono::milliseconds(300)));
+        const std::vector<TestRecord> fixture = FixtureRecords();
+        keeper.Submit(fixture[0]);
+        QTRY_COMPARE_WITH_TIMEOUT(ReadAt(server.Location()).size(), 1u, 15000);
+
+        QVERIFY(server.Pause());
+        keeper.Submit(fixture[1]);
+        QTRY_COMPARE_WITH_TIMEOUT(keeper.WaitingCount(), 1u, 15000);
+        QVERIFY(!keeper.LastProblem().isEmpty());
+
+        QVERIFY(server.Resume());
+        QTRY_COMPARE_WITH_TIMEOUT(keeper.WaitingCount(), 0u, 15000);
+        const auto rows = ReadAt(server.Location());
+        QCOMPARE(rows.size(), 2u);
+        QVERIFY(WithoutId(rows[0]) == fixture[1]);
     }
 
     void queriesAnswerWithTheirTicket() {

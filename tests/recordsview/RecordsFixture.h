@@ -82,6 +82,27 @@ inline void UseAbsentServerSettings(const QString& socketFolder) {
     s->sync();
 }
 
+// ... or at this PostgreSQL server.
+inline void UseServerSettings(const StoreLocation& server) {
+    auto s = OpenProfile();
+    s->remove(QString::fromLatin1(RecordSettingsKey::kGroup));
+    s->setValue(RecordsKey(RecordSettingsKey::kBackend), QStringLiteral("postgresql"));
+    s->setValue(RecordsKey(RecordSettingsKey::kHost), QString::fromStdString(server.host));
+    s->setValue(RecordsKey(RecordSettingsKey::kPort), server.port);
+    s->setValue(RecordsKey(RecordSettingsKey::kDatabase), QString::fromStdString(server.database));
+    s->setValue(RecordsKey(RecordSettingsKey::kUser), QString::fromStdString(server.user));
+    s->sync();
+}
+
+// Every record at the location, newest first (empty when it cannot be read).
+inline std::vector<TestRecord> ReadAt(const StoreLocation& location) {
+    std::vector<TestRecord> out;
+    const auto store = MakeRecordStore(location);
+    if (store->Open().Ok())
+        store->Query(RecordFilter{}, out);
+    return out;
+}
+
 inline StoreLocation SqliteAt(const std::string& path) {
     StoreLocation location;
     location.kind = StoreLocation::Kind::Sqlite;
