@@ -72,6 +72,22 @@ private slots:
         keeper.reset();
     }
 
+    void everyControlHasAnAccessibleName() {
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            const bool control =
+                qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) ||
+                qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+                qobject_cast<QAbstractItemView*>(w) || qobject_cast<FailureBarChart*>(w);
+            // The parts that Qt's own controls are made of are named by them.
+            bool part = false;
+            for (QWidget* up = w->parentWidget(); up && up != window.get(); up = up->parentWidget())
+                part = part || qobject_cast<QComboBox*>(up) || qobject_cast<QLineEdit*>(up) ||
+                       qobject_cast<QAbstractSpinBox*>(up) || qobject_cast<QAbstractItemView*>(up);
+            if (control && !part)
+                QVERIFY2(!w->accessibleName().isEmpty(), w->metaObject()->className());
+        }
+    }
+
     void figuresOfAllRecords() {
         QCOMPARE(window->Rows().size(), 7u);
         QCOMPARE(window->FiguresText(),
