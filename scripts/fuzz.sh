@@ -8,7 +8,9 @@ seconds=${2:-60}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/corpus" fuzz/artifacts
-cp fuzz/seeds/* "$work/corpus/" 2>/dev/null || true
+mkdir -p "$work/records"
+cp fuzz/seeds/records-* "$work/records/" 2>/dev/null || true
+find fuzz/seeds -type f ! -name 'records-*' -exec cp {} "$work/corpus/" \;
 cp tests/data/*.nmea "$work/corpus/" 2>/dev/null || true
 if [[ -d ../shared/corpus ]]; then
     for f in ../shared/corpus/*; do
@@ -19,3 +21,7 @@ fi
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$build/fuzz/parsers_fuzz" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=fuzz/artifacts/ "$work/corpus"
+# The test records' inputs are few and short: a quarter of the time is plenty.
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "$build/fuzz/records_fuzz" -max_total_time="$(((seconds + 3) / 4))" -max_len=4096 -timeout=10 \
+    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=fuzz/artifacts/ "$work/records"

@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev libqt6svg6-dev libgl1-mesa-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
+    libsqlite3-dev libpq-dev postgresql libsecret-1-dev
     fonts-wqy-microhei xvfb xauth x11-utils imagemagick
 )
 

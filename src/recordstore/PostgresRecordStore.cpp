@@ -183,13 +183,11 @@ StoreStatus PostgresRecordStore::ConnectionProblem() const {
 }
 
 StoreStatus PostgresRecordStore::ResultProblem(PGresult* result, const std::string& doing) {
+    const std::string where = DescribeStoreLocation(m_location);
     if (!m_conn || PQstatus(m_conn) != CONNECTION_OK) {
-        StoreStatus status = ConnectionProblem();
-        if (status.code == StoreStatus::Code::Refused)
-            status.code = StoreStatus::Code::Unreachable;
-        status.message = "the connection to " + DescribeStoreLocation(m_location) +
-                         " was lost while " + doing + ": " +
-                         (m_conn ? FirstLine(PQerrorMessage(m_conn)) : std::string("closed"));
+        StoreStatus status{StoreStatus::Code::Unreachable,
+                           "the connection to " + where + " was lost while " + doing + ": " +
+                               (m_conn ? FirstLine(PQerrorMessage(m_conn)) : "closed")};
         Close();
         return status;
     }
@@ -198,16 +196,15 @@ StoreStatus PostgresRecordStore::ResultProblem(PGresult* result, const std::stri
     const std::string message =
         FirstLine(result ? PQresultErrorMessage(result) : PQerrorMessage(m_conn));
     StoreStatus status;
-    status.message = "the test records server " + DescribeStoreLocation(m_location) + " refused " +
-                     doing + ": " + message;
+    status.message = doing + " on " + where + " failed: " + message;
     if (sqlState.starts_with("08") || sqlState.starts_with("57P") || sqlState == "25006" ||
         sqlState == "40001" || sqlState == "40P01" || sqlState == "55P03") {
         // Connection trouble, a server shutting down or a hot standby, a lock: try again later.
         status.code = StoreStatus::Code::Unreachable;
     } else if (sqlState == "42501") {
         status.code = StoreStatus::Code::Refused;
-        status.message = "user \"" + m_location.user + "\" may not " + doing + " (" +
-                         DescribeStoreLocation(m_location) + "): " + message;
+        status.message = "user \"" + m_location.user + "\" is not allowed " + doing + " on " +
+                         where + ": " + message;
     } else {
         status.code = StoreStatus::Code::Failed;
     }
@@ -267,21 +264,21 @@ StoreStatus PostgresRecordStore::Migrate() {
     // Two benches starting at once: the second waits here and then finds the schema made.
     Result begin = run("BEGIN");
     if (!ok(begin))
-        return fail(begin, "to start a transaction");
+        return fail(begin, "starting a transaction");
     Result lock = run(kSchemaLock);
     if (!ok(lock))
-        return fail(lock, "the schema lock");
+        return fail(lock, "taking the schema lock");
     Result found = run("SELECT to_regclass('schema_version') IS NOT NULL,"
                        " to_regclass('test_runs') IS NOT NULL");
     if (!ok(found))
-        return fail(found, "to read the schema");
+        return fail(found, "reading the schema");
     const bool hasVersion = Field(found.get(), 0, 0) == "t";
     const bool hasRuns = Field(found.get(), 0, 1) == "t";
     int version = 0;
     if (hasVersion && hasRuns) {
         Result read = run("SELECT coalesce(max(version), 0) FROM schema_version");
         if (!ok(read))
-            return fail(read, "to read the schema version");
+            return fail(read, "reading the schema version");
         version = std::atoi(PQgetvalue(read.get(), 0, 0));
     } else if (hasVersion || hasRuns) {
         Result(PQexec(m_conn, "ROLLBACK"));
@@ -300,16 +297,16 @@ StoreStatus PostgresRecordStore::Migrate() {
     if (version < 1) {
         Result made = run(kSchemaVersion1);
         if (!ok(made))
-            return fail(made, "to make the tables");
+            return fail(made, "making the tables");
     }
     if (version < 2) {
         Result migrated = run(kMigrateTo2);
         if (!ok(migrated))
-            return fail(migrated, "to update the tables");
+            return fail(migrated, "updating the tables");
     }
     Result commit = run("COMMIT");
     if (!ok(commit))
-        return fail(commit, "to update the tables");
+        return fail(commit, "updating the tables");
     m_schemaVersion = kRecordSchemaVersion;
     return {};
 }
@@ -345,7 +342,7 @@ StoreStatus PostgresRecordStore::Insert(TestRecord& record) {
     // Safe to run twice: the run key keeps the second from writing the record again.
     Result inserted(Execute(sql, values, true));
     if (!inserted || PQresultStatus(inserted.get()) != PGRES_TUPLES_OK)
-        return ResultProblem(inserted.get(), "the record");
+        return ResultProblem(inserted.get(), "writing the record");
     if (PQntuples(inserted.get()) == 1) {
         record.id = std::strtoll(PQgetvalue(inserted.get(), 0, 0), nullptr, 10);
         return {};
@@ -353,7 +350,7 @@ StoreStatus PostgresRecordStore::Insert(TestRecord& record) {
     Result found(
         Execute("SELECT id FROM test_runs WHERE run_key = $1", {record.runKey.c_str()}, true));
     if (!found || PQresultStatus(found.get()) != PGRES_TUPLES_OK || PQntuples(found.get()) != 1)
-        return ResultProblem(found.get(), "the record");
+        return ResultProblem(found.get(), "writing the record");
     record.id = std::strtoll(PQgetvalue(found.get(), 0, 0), nullptr, 10);
     return {};
 }
@@ -375,7 +372,7 @@ StoreStatus PostgresRecordStore::Query(const RecordFilter& filter, std::vector<T
     Result rows(Execute(std::string(kSelectColumns) + where + " ORDER BY started_at DESC, id DESC",
                         values, true));
     if (!rows || PQresultStatus(rows.get()) != PGRES_TUPLES_OK)
-        return ResultProblem(rows.get(), "to list the records");
+        return ResultProblem(rows.get(), "listing the records");
     std::vector<TestRecord> records;
     const int count = PQntuples(rows.get());
     records.reserve(static_cast<std::size_t>(count));

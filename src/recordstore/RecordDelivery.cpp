@@ -2,6 +2,8 @@
 
 #include "recordstore/SqliteRecordStore.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -22,6 +24,20 @@ bool SameFile(const std::string& a, const std::string& b) {
            std::filesystem::weakly_canonical(b, error);
 }
 
+// "spool.sqlite" -> "spool-1f0c...e2.sqlite": the target's name (never its password) hashed.
+std::string SpoolFileFor(const StoreLocation& target, const std::string& spoolPath) {
+    std::uint64_t hash = 0xcbf29ce484222325ull; // FNV-1a: the same name in every build
+    for (const char c : DescribeStoreLocation(target)) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3ull;
+    }
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, "-%016llx", static_cast<unsigned long long>(hash));
+    const std::filesystem::path path(spoolPath);
+    const std::string stem = path.stem().string() + suffix + path.extension().string();
+    return (path.parent_path() / stem).string();
+}
+
 SqliteRecordStore& Spool(std::unique_ptr<RecordStore>& spool) {
     return static_cast<SqliteRecordStore&>(*spool);
 }
@@ -29,7 +45,7 @@ SqliteRecordStore& Spool(std::unique_ptr<RecordStore>& spool) {
 } // namespace
 
 RecordDelivery::RecordDelivery(StoreLocation target, std::string spoolPath)
-    : m_target(std::move(target)), m_spoolPath(std::move(spoolPath)),
+    : m_target(std::move(target)), m_spoolPath(SpoolFileFor(m_target, spoolPath)),
       m_spool(std::make_unique<SqliteRecordStore>(m_spoolPath)) {
     // A target that is the spool file itself would deliver each record to itself and then
     // remove it: such a target keeps its records and nothing is spooled for it.

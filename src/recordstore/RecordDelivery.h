@@ -12,7 +12,9 @@
 
 class RecordDelivery {
 public:
-    // spoolPath: the spool's SQLite file (created when first needed).
+    // spoolPath: names the spool's SQLite file (created when first needed). Each target has a
+    // spool of its own beside it, SpoolFile(), so that records kept for one store (a --db of
+    // tollbrook-cli, a server set before the settings changed) never go to another.
     RecordDelivery(StoreLocation target, std::string spoolPath);
     ~RecordDelivery();
 
@@ -30,6 +32,8 @@ public:
     std::size_t WaitingCount();
     // The last problem with the target, empty when the last attempt succeeded.
     const std::string& LastProblem() const { return m_lastProblem; }
+    // The spool file of this target.
+    const std::string& SpoolFile() const { return m_spoolPath; }
 
 private:
     RecordStore& Target();

@@ -137,9 +137,8 @@ StoreLocationParse ParsePostgres(std::string_view rest) {
 
 StoreLocationParse ParseStoreLocation(std::string_view text) {
     if (text.starts_with("sqlite:")) {
-        std::string_view path = text.substr(7);
-        if (path.starts_with("//"))
-            path.remove_prefix(2);
+        // "sqlite:///var/x" names "///var/x", which is "/var/x" to the system as well.
+        const std::string_view path = text.substr(7);
         if (path.empty())
             return Refuse("sqlite: needs a file path (sqlite:PATH)");
         if (path.find('\0') != std::string_view::npos)
@@ -163,8 +162,9 @@ std::string DescribeStoreLocation(const StoreLocation& location) {
     std::string text = "postgresql://";
     if (!location.user.empty())
         text += PercentEncoded(location.user) + "@";
-    const bool ipv6 = location.host.find(':') != std::string::npos &&
-                      location.host.find('/') == std::string::npos;
+    const bool ipv6 =
+        location.host.find(':') != std::string::npos &&
+        location.host.find_first_not_of("0123456789abcdefABCDEF:.") == std::string::npos;
     text += ipv6 ? "[" + location.host + "]" : PercentEncoded(location.host);
     text += ":" + std::to_string(location.port) + "/" + PercentEncoded(location.database);
     return text;

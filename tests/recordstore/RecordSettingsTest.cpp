@@ -1,6 +1,7 @@
 // The program's settings file as QSettings writes it, read without Qt.
 
 #include "recordstore/RecordSettings.h"
+#include "recordstore/PasswordKeyring.h"
 #include "recordstore/QSettingsIni.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +99,27 @@ TEST(RecordSettings, FromTheProgramsFile) {
     const RecordSettings badPort =
         ReadRecordSettingsText("[TestRecords]\nBackend=postgresql\nPort=99999\n");
     EXPECT_EQ(badPort.location.port, 5432);
+}
+
+} // namespace
+
+namespace {
+
+// On a bench without a desktop session there is no keyring: nothing is found or kept, at once,
+// and no session bus is started for it.
+TEST(PasswordKeyring, WithoutASessionBusFindsAndKeepsNothing) {
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    setenv("XDG_RUNTIME_DIR", "/nonexistent-runtime", 1);
+    StoreLocation location;
+    location.kind = StoreLocation::Kind::Postgres;
+    location.host = "db.factory";
+    location.database = "records";
+    location.user = "line";
+    EXPECT_FALSE(PasswordKeyring::Available());
+    EXPECT_EQ(PasswordKeyring::Lookup(location), std::nullopt);
+    std::string error;
+    EXPECT_FALSE(PasswordKeyring::Store(location, "secret", &error));
+    EXPECT_FALSE(error.empty());
 }
 
 } // namespace

@@ -77,6 +77,8 @@ public:
             options.command = CliCommand::Read;
         else if (command == "write")
             options.command = CliCommand::Write;
+        else if (command == "records")
+            options.command = CliCommand::Records;
         else
             return Refuse("unknown command '" + command + "'");
 
@@ -124,13 +126,78 @@ private:
         return true;
     }
 
+    bool Flag(const std::string& name, const std::optional<std::string>& value, bool& flag) {
+        if (value)
+            return Fail("option " + name + " takes no value");
+        flag = true;
+        return true;
+    }
+
+    bool RecordsOption(const std::string& name, std::optional<std::string> value,
+                       CliOptions& options) {
+        if (name == "--json" || name == "--csv") {
+            bool set = false;
+            if (!Flag(name, value, set))
+                return false;
+            if (m_formatGiven)
+                return Fail("records takes one of --json and --csv");
+            m_formatGiven = true;
+            options.format = name == "--json" ? RecordsFormat::Json : RecordsFormat::Csv;
+            return true;
+        }
+        const bool known = name == "--db" || name == "--imei" || name == "--since" ||
+                           name == "--until" || name == "--verdict" || name == "--station";
+        if (!known)
+            return Fail("unknown option '" + name + "' for records");
+        if (!Value(name, value))
+            return false;
+        if (name == "--db")
+            return Db(*value, options);
+        if (name == "--imei") {
+            options.filter.imeiPart = *value;
+        } else if (name == "--since" || name == "--until") {
+            if (!IsRecordDate(*value))
+                return Fail("option " + name + " expects a date YYYY-MM-DD, got '" + *value + "'");
+            (name == "--since" ? options.filter.sinceDate : options.filter.untilDate) = *value;
+        } else if (name == "--verdict") {
+            const auto verdict = VerdictFromColumnText(Upper(*value));
+            if (!verdict)
+                return Fail("option --verdict expects PASS, FAIL or INTERRUPTED, got '" + *value +
+                            "'");
+            options.filter.verdict = verdict;
+        } else if (name == "--station") {
+            if (value->empty())
+                return Fail("option --station needs a name");
+            options.filter.station = *value;
+        }
+        return true;
+    }
+
+    bool Db(const std::string& text, CliOptions& options) {
+        const StoreLocationParse parsed = ParseStoreLocation(text);
+        if (!parsed.location)
+            return Fail("option --db: " + parsed.error);
+        options.db = parsed.location;
+        return true;
+    }
+
     bool Option(const std::string& name, std::optional<std::string> value, CliOptions& options) {
+        if (options.command == CliCommand::Records)
+            return RecordsOption(name, std::move(value), options);
         const bool test = options.command == CliCommand::Test;
         const bool config = !test;
-        if (name == "--check-imei" && test) {
-            if (value)
-                return Fail("option --check-imei takes no value");
-            options.checkImei = true;
+        if (name == "--check-imei" && test)
+            return Flag(name, value, options.checkImei);
+        if (name == "--no-record" && test)
+            return Flag(name, value, options.noRecord);
+        if (test && (name == "--db" || name == "--station" || name == "--operator")) {
+            if (!Value(name, value))
+                return false;
+            if (name == "--db")
+                return Db(*value, options);
+            if (name == "--station" && value->empty())
+                return Fail("option --station needs a name");
+            (name == "--station" ? options.station : options.operatorName) = *value;
             return true;
         }
         const bool known =
@@ -177,7 +244,7 @@ private:
     }
 
     bool Positional(const std::string& arg, CliOptions& options) {
-        if (options.command == CliCommand::Test)
+        if (options.command == CliCommand::Test || options.command == CliCommand::Records)
             return Fail("unexpected argument '" + arg + "'");
         const auto eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
@@ -202,6 +269,11 @@ private:
     }
 
     bool Complete(const CliOptions& options) {
+        if (options.command == CliCommand::Records) {
+            if (!m_formatGiven)
+                return Fail("records needs --json or --csv");
+            return true;
+        }
         if (options.port.empty())
             return Fail(m_args[0] + " needs --port PATH");
         if (options.command == CliCommand::Test && options.paramsPath.empty())
@@ -216,6 +288,7 @@ private:
     const std::vector<std::string>& m_args;
     std::size_t m_at = 0;
     std::string m_error;
+    bool m_formatGiven = false;
 };
 
 } // namespace
@@ -230,11 +303,15 @@ const std::array<std::string_view, kTestItemCount>& CliItemNames() {
 
 std::string CliUsage() {
     return "usage: tollbrook-cli test --port PATH [--baud N] --params FILE [--check-imei]\n"
-           "                         [--limit SECONDS] [--items ITEM,...]\n"
+           "                         [--limit SECONDS] [--items ITEM,...] [--db STORE]\n"
+           "                         [--station NAME] [--operator NAME] [--no-record]\n"
            "       tollbrook-cli read --port PATH [--baud N] [--password P] [--timeout S] "
            "SETTING...\n"
            "       tollbrook-cli write --port PATH [--baud N] [--password P] [--timeout S]\n"
            "                          SETTING=VALUE...\n"
+           "       tollbrook-cli records [--imei TEXT] [--since DATE] [--until DATE]\n"
+           "                             [--verdict PASS|FAIL|INTERRUPTED] [--station NAME]\n"
+           "                             [--db STORE] --json|--csv\n"
            "       tollbrook-cli --help\n"
            "\n"
            "The factory test and the tracker settings of Tollbrook, without a screen. The port\n"
@@ -258,6 +335,29 @@ std::string CliUsage() {
            "  --limit SECONDS  time limit of the run (default 80)\n"
            "  --items LIST     items to poll, of SIM,GSM,GPS,GSENSOR,ACC,EXTPOWER (default all;\n"
            "                   a run passes only when all six pass)\n"
+           "  --db STORE       where the run's record goes: sqlite:PATH or\n"
+           "                   postgresql://USER@HOST:PORT/DB (a host starting with %2F is a\n"
+           "                   socket folder; the password comes from PGPASSWORD, ~/.pgpass or\n"
+           "                   the keyring); default: the program's \"Test Records\" setting,\n"
+           "                   else test-records.sqlite in its data folder\n"
+           "  --station NAME   the bench's name in the record (default: the program's\n"
+           "                   setting, else the host name)\n"
+           "  --operator NAME  the operator in the record (default: the program's setting)\n"
+           "  --no-record      keep no record of this run\n"
+           "       Every run, interrupted ones too, is recorded after its JSON is printed. A\n"
+           "       store that does not answer gets the record later: it waits in a spool\n"
+           "       file in the program's data folder (stderr says so). Recording never\n"
+           "       changes the exit status.\n"
+           "\n"
+           "records  prints the recorded runs, newest first, as one JSON array of objects (the\n"
+           "       column names as keys, null where a value is missing) or as CSV (RFC 4180,\n"
+           "       UTF-8, a header row). Records waiting in the spool are delivered first.\n"
+           "  --imei TEXT      runs whose IMEI contains TEXT\n"
+           "  --since DATE     runs started on or after DATE (YYYY-MM-DD, UTC)\n"
+           "  --until DATE     runs started on or before DATE\n"
+           "  --verdict V      PASS, FAIL or INTERRUPTED\n"
+           "  --station NAME   runs of this bench\n"
+           "  --db STORE       as for test\n"
            "\n"
            "read   asks the device for settings and prints one JSON object of its answers:\n"
            "         tollbrook-cli read --port /dev/ttyUSB0 id ip interval\n"
@@ -276,5 +376,6 @@ std::string CliUsage() {
            "\n"
            "Exit status: 0 on PASS or when every reply came (and a written value reads back\n"
            "as written); 1 on FAIL, an interrupted run (SIGINT or SIGTERM) or a missing or\n"
-           "different reply; 2 on bad use or a port that cannot be opened.\n";
+           "different reply; 2 on bad use or a port that cannot be opened. records: 0 when\n"
+           "the rows were printed, 1 when the store could not be read.\n";
 }

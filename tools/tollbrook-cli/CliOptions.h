@@ -11,12 +11,20 @@
 
 #include "ConfigField.h"
 #include "devicetest/TestItem.h"
+#include "recordstore/RecordFilter.h"
+#include "recordstore/StoreLocation.h"
 
 enum class CliCommand {
     Help,
     Test,
     Read,
     Write,
+    Records,
+};
+
+enum class RecordsFormat {
+    Json,
+    Csv,
 };
 
 struct ConfigWrite {
@@ -36,6 +44,17 @@ struct CliOptions {
     bool checkImei = false;
     std::int64_t limitSeconds = 80;
     std::array<bool, kTestItemCount> items{true, true, true, true, true, true};
+
+    // test and records: where the records are (none: the program's setting)
+    std::optional<StoreLocation> db;
+    // test: no record of the run; the bench's name and the operator instead of the settings'
+    bool noRecord = false;
+    std::optional<std::string> station;
+    std::optional<std::string> operatorName;
+
+    // records
+    RecordFilter filter;
+    RecordsFormat format = RecordsFormat::Json;
 
     // read and write
     std::u16string password;       // the factory password unless --password is given

@@ -4,12 +4,19 @@
 #include "CliOptions.h"
 #include "ConfigSession.h"
 #include "Json.h"
+#include "RunRecording.h"
 #include "RunReportJson.h"
 #include "TestRunner.h"
 #include "devicetest/LoadParameterFile.h"
+#include "devicetest/TestRecordFromRun.h"
+#include "recordstore/PasswordKeyring.h"
+#include "recordstore/RecordDelivery.h"
+#include "recordstore/RecordsCsv.h"
 #include "serial/CSio.h"
 #include "serial/PortOpenFailure.h"
+#include "version/TollbrookVersion.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -65,6 +72,40 @@ bool WriteOut(const std::string& line) {
     return ok;
 }
 
+RecordSettings ProgramSettings() {
+    return ReadRecordSettings(ProgramSettingsPath());
+}
+
+// The options over the program's settings; a server's password from the keyring when neither
+// gives one (libpq then still looks in PGPASSWORD and ~/.pgpass).
+RecordSettings Settings(const CliOptions& options) {
+    RecordSettings settings = ResolveRecordSettings(options, ProgramSettings());
+    StoreLocation& location = settings.location;
+    if (location.kind == StoreLocation::Kind::Postgres && location.password.empty())
+        location.password = PasswordKeyring::Lookup(location).value_or(std::string());
+    return settings;
+}
+
+// The run's record, after its verdict is out: whatever happens here, the verdict stands.
+void Record(const CliOptions& options, const RunOutcome& outcome,
+            std::chrono::system_clock::time_point started,
+            std::chrono::system_clock::time_point finished) {
+    const RecordSettings settings = Settings(options);
+    RunRecordContext context;
+    context.startedAt = IsoUtc(started);
+    context.finishedAt = IsoUtc(finished);
+    context.station = settings.station;
+    context.operatorName = settings.operatorName;
+    context.parameterFile = options.paramsPath;
+    context.appVersion = kTollbrookVersion;
+    context.source = RecordSource::Cli;
+    context.interrupted = outcome.interrupted;
+    const std::string problem = DeliverRecord(settings.location, DefaultSpoolPath(),
+                                              TestRecordFromRun(outcome.report, context));
+    if (!problem.empty())
+        std::fprintf(stderr, "tollbrook-cli: %s\n", problem.c_str());
+}
+
 int RunTest(const CliOptions& options) {
     // The page refuses a start without a readable file: there would be nothing to check.
     ExpectedParameters expected;
@@ -83,11 +124,48 @@ int RunTest(const CliOptions& options) {
     run.checkImei = options.checkImei;
     run.autoTest = false;
     TestRunner runner(port, Progress, stopRequested);
+    const auto started = std::chrono::system_clock::now();
     const RunOutcome outcome = runner.Run(run, expected);
+    const auto finished = std::chrono::system_clock::now();
     port.Close();
-    if (!WriteOut(RunReportJson(outcome)))
+    const bool printed = WriteOut(RunReportJson(outcome));
+    if (!options.noRecord)
+        Record(options, outcome, started, finished);
+    if (!printed)
         return 1;
     return outcome.report.verdict == TestRunActions::VerdictKind::Passed ? 0 : 1;
+}
+
+int RunRecords(const CliOptions& options) {
+    const RecordSettings settings = Settings(options);
+    // What waits in the spool belongs in the list: deliver it first, when the store answers.
+    {
+        RecordDelivery delivery(settings.location, DefaultSpoolPath());
+        if (delivery.WaitingCount() > 0)
+            delivery.DeliverWaiting();
+    }
+    auto store = MakeRecordStore(settings.location);
+    const StoreStatus opened = store->Open();
+    if (!opened.Ok() && opened.code != StoreStatus::Code::ReadOnly) {
+        std::fprintf(stderr, "tollbrook-cli: %s\n", opened.message.c_str());
+        return 1;
+    }
+    if (opened.code != StoreStatus::Code::Ok)
+        std::fprintf(stderr, "tollbrook-cli: %s\n", opened.message.c_str());
+    std::vector<TestRecord> records;
+    if (const StoreStatus status = store->Query(options.filter, records); !status.Ok()) {
+        std::fprintf(stderr, "tollbrook-cli: %s\n", status.message.c_str());
+        return 1;
+    }
+    if (options.format == RecordsFormat::Csv) {
+        const std::string csv = RecordsCsv(records);
+        const bool ok = std::fwrite(csv.data(), 1, csv.size(), stdout) == csv.size() &&
+                        std::fflush(stdout) == 0;
+        if (!ok)
+            std::fprintf(stderr, "tollbrook-cli: cannot write the records\n");
+        return ok ? 0 : 1;
+    }
+    return WriteOut(RecordsJson(records)) ? 0 : 1;
 }
 
 int RunConfig(const CliOptions& options) {
@@ -135,6 +213,8 @@ int main(int argc, char** argv) {
     case CliCommand::Write:
         CatchStopSignals();
         return RunConfig(options);
+    case CliCommand::Records:
+        return RunRecords(options);
     }
     return 2;
 }

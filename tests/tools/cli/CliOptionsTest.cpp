@@ -55,6 +55,49 @@ INSTANTIATE_TEST_SUITE_P(
                       o.items = {true, false, true, false, false, false};
                       return o;
                   }},
+        ValidCase{
+            "TestWithItsRecord",
+            {"test", "--port", "/dev/ttyUSB0", "--params", "p.txt", "--db",
+             "postgresql://line@db.factory:5433/records", "--station", "线体2", "--operator="},
+            [] {
+                CliOptions o = TestDefaults();
+                o.db = ParseStoreLocation("postgresql://line@db.factory:5433/records").location;
+                o.station = "线体2";
+                o.operatorName = "";
+                return o;
+            }},
+        ValidCase{"TestWithoutRecord",
+                  {"test", "--port", "/dev/ttyUSB0", "--params", "p.txt", "--no-record"},
+                  [] {
+                      CliOptions o = TestDefaults();
+                      o.noRecord = true;
+                      return o;
+                  }},
+        ValidCase{"RecordsWithEveryFilter",
+                  {"records", "--imei", "1234", "--since", "2026-12-01", "--until=2026-12-10",
+                   "--verdict", "fail", "--station", "bench 1", "--db", "sqlite:/r.sqlite",
+                   "--csv"},
+                  [] {
+                      CliOptions o;
+                      o.command = CliCommand::Records;
+                      o.password = u"864209";
+                      o.filter.imeiPart = "1234";
+                      o.filter.sinceDate = "2026-12-01";
+                      o.filter.untilDate = "2026-12-10";
+                      o.filter.verdict = RecordVerdict::Fail;
+                      o.filter.station = "bench 1";
+                      o.db = ParseStoreLocation("sqlite:/r.sqlite").location;
+                      o.format = RecordsFormat::Csv;
+                      return o;
+                  }},
+        ValidCase{"RecordsAsJson",
+                  {"records", "--json"},
+                  [] {
+                      CliOptions o;
+                      o.command = CliCommand::Records;
+                      o.password = u"864209";
+                      return o;
+                  }},
         ValidCase{"HelpAnywhere",
                   {"test", "--port", "x", "--help"},
                   [] {
@@ -159,6 +202,23 @@ INSTANTIATE_TEST_SUITE_P(
         InvalidCase{"WriteOfAlarmAsNumber",
                     {"write", "--port", "x", "extpower-alarm=1"},
                     "\"on\" or \"off\""},
+        InvalidCase{"UnknownStore",
+                    {"test", "--params", "p", "--port", "x", "--db", "mysql://db/r"},
+                    "unknown store"},
+        InvalidCase{"StoreWithoutDatabase",
+                    {"test", "--params", "p", "--port", "x", "--db", "postgresql://u@db:5432"},
+                    "no database"},
+        InvalidCase{"NoRecordWithValue",
+                    {"test", "--params", "p", "--port", "x", "--no-record=yes"},
+                    "no value"},
+        InvalidCase{"RecordsWithoutFormat", {"records", "--imei", "1"}, "--json or --csv"},
+        InvalidCase{"RecordsInTwoFormats", {"records", "--json", "--csv"}, "one of"},
+        InvalidCase{
+            "RecordsOfABadDate", {"records", "--json", "--since", "2026-02-30"}, "YYYY-MM-DD"},
+        InvalidCase{"RecordsOfAnUnknownVerdict",
+                    {"records", "--json", "--verdict", "OK"},
+                    "PASS, FAIL or INTERRUPTED"},
+        InvalidCase{"RecordsTakeNoPort", {"records", "--json", "--port", "x"}, "unknown option"},
         InvalidCase{"ZeroTimeout", {"read", "--port", "x", "--timeout", "0", "id"}, "--timeout"},
         InvalidCase{"EmptyPassword", {"read", "--port", "x", "--password=", "id"}, "--password"}),
     [](const auto& info) { return std::string(info.param.name); });
