@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "recordstore/PasswordKeyring.h"
 #include "recordstore/RecordSettings.h"
 #include "recordstore/RecordStore.h"
 #include "uisupport/Profile.h"
@@ -98,11 +99,20 @@ void CTestRecordsDlg::BuildControls() {
     m_passwordWarning = Named(new QLabel(m_postgresGroup), QStringLiteral("Password warning"));
     m_passwordWarning->setWordWrap(true);
     m_passwordWarning->setStyleSheet(QStringLiteral("QLabel { color: #b00000; }"));
-    m_passwordWarning->setText(
-        QStringLiteral("Warning: no desktop keyring is used, so a password entered here is kept "
-                       "in plain text in the settings file (%1), where anyone who can read that "
-                       "file can read it. Leave it empty to use ~/.pgpass or PGPASSWORD instead.")
-            .arg(FromUtf8(ProgramSettingsPath())));
+    m_keyring = PasswordKeyring::Available();
+    if (m_keyring) {
+        m_passwordWarning->setStyleSheet(QString());
+        m_passwordWarning->setText(
+            QStringLiteral("The password is kept in the desktop keyring, not in the settings "
+                           "file."));
+    } else {
+        m_passwordWarning->setText(
+            QStringLiteral("Warning: there is no desktop keyring, so a password entered here is "
+                           "kept in plain text in the settings file (%1), where anyone who can "
+                           "read that file can read it. Leave it empty to use ~/.pgpass or "
+                           "PGPASSWORD instead.")
+                .arg(FromUtf8(ProgramSettingsPath())));
+    }
     form->addRow(m_passwordWarning);
     whereColumn->addWidget(m_postgresGroup);
 
@@ -178,6 +188,10 @@ void CTestRecordsDlg::Load() {
     database->setText(settings->value(Key(RecordSettingsKey::kDatabase)).toString());
     user->setText(settings->value(Key(RecordSettingsKey::kUser)).toString());
     password->setText(settings->value(Key(RecordSettingsKey::kPassword)).toString());
+    if (password->text().isEmpty() && m_keyring && postgres->isChecked()) {
+        const std::optional<std::string> kept = PasswordKeyring::Lookup(Location());
+        password->setText(FromUtf8(kept.value_or(std::string())));
+    }
     station->setText(settings->value(Key(RecordSettingsKey::kStation)).toString());
     operatorName->setText(settings->value(Key(RecordSettingsKey::kOperator)).toString());
     BackendChanged();
@@ -193,8 +207,17 @@ void CTestRecordsDlg::Save() const {
     settings->setValue(Key(RecordSettingsKey::kPort), port->value());
     settings->setValue(Key(RecordSettingsKey::kDatabase), database->text().trimmed());
     settings->setValue(Key(RecordSettingsKey::kUser), user->text().trimmed());
-    // No empty password in the file: libpq then looks in its own places.
-    if (password->text().isEmpty())
+    // The password goes to the keyring where there is one, else (with the dialog's warning)
+    // to the settings file; never an empty one: libpq then looks in its own places.
+    const std::string secret = password->text().toStdString();
+    bool inKeyring = false;
+    if (postgres->isChecked() && m_keyring) {
+        if (secret.empty())
+            PasswordKeyring::Remove(Location());
+        else
+            inKeyring = PasswordKeyring::Store(Location(), secret);
+    }
+    if (secret.empty() || inKeyring)
         settings->remove(Key(RecordSettingsKey::kPassword));
     else
         settings->setValue(Key(RecordSettingsKey::kPassword), password->text());

@@ -1,7 +1,9 @@
 #pragma once
 // Settings › "Test Records...": where the records go (an SQLite file on this bench, or a
 // PostgreSQL server shared by the line), the station's name and the operator. The values live
-// in the settings file's group "TestRecords" under the keys tollbrook-cli reads too.
+// in the settings file's group "TestRecords" under the keys tollbrook-cli reads too; a server's
+// password goes to the desktop keyring where there is one, else to the settings file with a
+// visible warning.
 
 #include <QDialog>
 #include <QString>
@@ -57,5 +59,6 @@ private:
     QWidget* m_postgresGroup = nullptr;
     QLabel* m_passwordWarning = nullptr;
     QLabel* m_result = nullptr;
-    int m_probes = 0; // connection tests under way
+    int m_probes = 0;       // connection tests under way
+    bool m_keyring = false; // the desktop offers a keyring for the password
 };

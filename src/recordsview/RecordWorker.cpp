@@ -1,5 +1,7 @@
 #include "recordsview/RecordWorker.h"
 
+#include "recordstore/PasswordKeyring.h"
+
 #include <QTimer>
 #include <utility>
 
@@ -19,8 +21,26 @@ void RecordWorker::Configure(const StoreLocation& target) {
         m_retry->start();
     }
     m_target = target;
+    // A server's password the settings file does not hold is in the keyring, if anywhere; the
+    // keyring may take its time, so it is asked here and not on the UI thread.
+    if (m_target.kind == StoreLocation::Kind::Postgres && m_target.password.empty())
+        m_target.password = PasswordKeyring::Lookup(m_target).value_or(std::string());
     m_queryStore.reset();
-    m_delivery = std::make_unique<RecordDelivery>(target, m_spoolPath);
+    // Records spooled for a store wait for that store (each target has a spool of its own):
+    // the earlier target's delivery stays, is retried and counted, until its spool is empty.
+    if (m_delivery && m_delivery->WaitingCount() > 0)
+        m_earlier.push_back({m_deliveryTarget, std::move(m_delivery)});
+    m_delivery.reset();
+    for (auto it = m_earlier.begin(); it != m_earlier.end(); ++it) {
+        if (it->target == m_target) { // back to a target that still has records waiting
+            m_delivery = std::move(it->delivery);
+            m_earlier.erase(it);
+            break;
+        }
+    }
+    if (!m_delivery)
+        m_delivery = std::make_unique<RecordDelivery>(m_target, m_spoolPath);
+    m_deliveryTarget = m_target;
     DeliverWaiting();
 }
 
@@ -38,7 +58,15 @@ void RecordWorker::Submit(TestRecord record) {
 void RecordWorker::DeliverWaiting() {
     if (!m_delivery)
         return;
-    if (m_delivery->DeliverWaiting() > 0 && m_reports.stored)
+    std::size_t delivered = m_delivery->DeliverWaiting();
+    for (auto it = m_earlier.begin(); it != m_earlier.end();) {
+        delivered += it->delivery->DeliverWaiting();
+        if (it->delivery->WaitingCount() == 0)
+            it = m_earlier.erase(it);
+        else
+            ++it;
+    }
+    if (delivered > 0 && m_reports.stored)
         m_reports.stored();
     Report();
 }
@@ -67,9 +95,22 @@ void RecordWorker::Finish() {
     if (m_delivery)
         Report();
     m_delivery.reset();
+    m_earlier.clear();
 }
 
 void RecordWorker::Report() {
-    if (m_reports.status)
-        m_reports.status(m_delivery->WaitingCount(), m_delivery->LastProblem());
+    if (!m_reports.status)
+        return;
+    std::size_t waiting = m_delivery->WaitingCount();
+    std::string problem = m_delivery->LastProblem();
+    for (const Earlier& earlier : m_earlier) {
+        const std::size_t count = earlier.delivery->WaitingCount();
+        waiting += count;
+        if (!problem.empty())
+            problem += '\n';
+        problem += std::to_string(count) + (count == 1 ? " record waits" : " records wait") +
+                   " for " + DescribeStoreLocation(earlier.target) + ": " +
+                   earlier.delivery->LastProblem();
+    }
+    m_reports.status(waiting, problem);
 }

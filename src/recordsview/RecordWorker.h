@@ -38,6 +38,7 @@ public:
     ~RecordWorker() override;
 
     // A new target (at start and after the settings changed): what waits is tried at once.
+    // Records spooled for an earlier target keep waiting for it, and are counted.
     void Configure(const StoreLocation& target);
     void Submit(TestRecord record);
     // The minute's retry, and one on demand.
@@ -52,8 +53,16 @@ private:
     std::string m_spoolPath;
     std::chrono::milliseconds m_retryInterval;
     Reports m_reports;
+    struct Earlier {
+        StoreLocation target;
+        std::unique_ptr<RecordDelivery> delivery;
+    };
+
     StoreLocation m_target;
     std::unique_ptr<RecordDelivery> m_delivery;
+    StoreLocation m_deliveryTarget; // m_delivery's target
+    // Targets set before, whose spools still hold records for them.
+    std::vector<Earlier> m_earlier;
     std::unique_ptr<RecordStore> m_queryStore;
     QTimer* m_retry = nullptr;
 };
