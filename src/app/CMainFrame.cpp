@@ -10,11 +10,15 @@
 #include "app/CToolBarCustomizeDlg.h"
 #include "app/KeyLockState.h"
 #include "app/ReceiveRouter.h"
+#include "devicetest/CGpsTest_wnd.h"
 #include "displays/MicroDegrees.h"
 #include "displays/ScatterPlotSettings.h"
 #include "nmea/CNMEAParserWin32.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
+#include "recordsview/CTestRecordsDlg.h"
+#include "recordsview/CTestRecordsWnd.h"
+#include "recordsview/RecordKeeper.h"
 #include "serial/Acquisition.h"
 #include "serial/CConnectDlg.h"
 #include "serial/CSio.h"
@@ -84,6 +88,15 @@ CMainFrame::CMainFrame(QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
+    // A run still going is recorded as interrupted; then the keeper finishes every record
+    // handed to it (to its store or the spool) before the page and the window are gone.
+    if (CGpsTest_wnd* page = TestPage()) {
+        page->EndRunForShutdown();
+        page->SetRecordSink(nullptr);
+    }
+    delete m_recordsWnd;
+    m_recordsWnd = nullptr;
+    m_recordKeeper.reset();
     // The reader and position threads report here; they end before anything they touch.
     if (m_bAcquisitionStarted)
         StopAcquisition();
@@ -113,6 +126,19 @@ bool CMainFrame::Create() {
         std::make_unique<ReceiveRouter>(*m_wndView, *m_wndView, *m_wndView, m_recordFile);
     BuildToolBar();
     BuildStatusBar();
+
+    // The keeper tries what waits in its spool at once, on its own thread.
+    m_recordKeeper = std::make_unique<RecordKeeper>();
+    connect(m_recordKeeper.get(), &RecordKeeper::statusChanged, this,
+            &CMainFrame::ShowRecordsStatus);
+    connect(m_recordKeeper.get(), &RecordKeeper::recordLost, this, [this](const QString& problem) {
+        AppMessageBox(this, QMessageBox::Critical,
+                      QStringLiteral("A test record could not be kept, neither in the records "
+                                     "database nor in the local spool:\n") +
+                          problem);
+    });
+    if (CGpsTest_wnd* page = TestPage())
+        page->SetRecordSink(m_recordKeeper.get());
 
     m_bmpTxActive = LoadIndicator(133);
     m_bmpTxIdle = LoadIndicator(134);
@@ -185,6 +211,9 @@ void CMainFrame::BuildActions() {
         {Cmd::SetDopThreshold, "&Set DOP Threshold...",
          "Set the dilution of precision threshold of the scatter plot", false},
         {Cmd::SetUserPosition, "Set &User Position...", "Set your known position", false},
+        {Cmd::TestRecordsSettings, "&Test Records...",
+         "Choose where the test records are kept, the station and the operator", false},
+        {Cmd::ViewTestRecords, "Test &Records", "Show the stored test records", false},
         {Cmd::AppAbout, "&About Tollbrook...",
          "Display program information, version number and copyright", false},
         {Cmd::AppExit, "E&xit", "Quit the application", false},
@@ -267,6 +296,8 @@ void CMainFrame::BuildMenus() {
     QMenu* looks = addMenu(view, QStringLiteral("&Application Look"));
     for (unsigned id = kFirstLook; id <= kLastLook; ++id)
         looks->addAction(m_actions[static_cast<int>(id)]);
+    view->addSeparator();
+    view->addAction(m_actions[Cmd::ViewTestRecords]);
 
     QMenu* tools = addMenu(nullptr, QStringLiteral("&Tools"));
     tools->addAction(m_actions[Cmd::Connect]);
@@ -278,6 +309,7 @@ void CMainFrame::BuildMenus() {
     QMenu* settings = addMenu(tools, QStringLiteral("S&ettings"));
     settings->addAction(m_actions[Cmd::SetDopThreshold]);
     settings->addAction(m_actions[Cmd::SetUserPosition]);
+    settings->addAction(m_actions[Cmd::TestRecordsSettings]);
 
     QMenu* help = addMenu(nullptr, QStringLiteral("&Help"));
     help->addAction(m_actions[Cmd::AppAbout]);
@@ -359,6 +391,12 @@ void CMainFrame::BuildStatusBar() {
         return label;
     };
     pane(QStringLiteral("Ready"), QString(), false);
+    // Not one of the numbered panes: it shows only while records wait.
+    m_recordsPane = new QLabel(bar);
+    m_recordsPane->setObjectName(QStringLiteral("recordsPane"));
+    m_recordsPane->setAccessibleName(QStringLiteral("Test records waiting"));
+    bar->addPermanentWidget(m_recordsPane);
+    m_recordsPane->hide();
     pane(QStringLiteral("GPS Quality: "), kQualityIndicator, true);
     pane(kRecordOff, kRecordOff, true);
     for (const char* indicator : {"Rx", "Tx"}) {
@@ -522,6 +560,12 @@ void CMainFrame::OnCommand(int id) {
         break;
     case Cmd::AppAbout:
         OnAbout();
+        break;
+    case Cmd::TestRecordsSettings:
+        OnTestRecordsSettings();
+        break;
+    case Cmd::ViewTestRecords:
+        OnViewTestRecords();
         break;
     case Cmd::AppExit:
         close();
@@ -785,6 +829,39 @@ void CMainFrame::OnCustomize() {
         return;
     SetToolBarCommands(dlg.ShownCommands());
     m_wndToolBar->show();
+}
+
+CGpsTest_wnd* CMainFrame::TestPage() const {
+    return m_wndView
+               ? qobject_cast<CGpsTest_wnd*>(m_wndView->PageWidget(CChildView::FactoryTestPage))
+               : nullptr;
+}
+
+void CMainFrame::OnTestRecordsSettings() {
+    CTestRecordsDlg dlg(this);
+    if (ExecModal(dlg) != QDialog::Accepted)
+        return;
+    m_recordKeeper->ReloadSettings();
+    if (m_recordsWnd)
+        m_recordsWnd->Refresh();
+}
+
+void CMainFrame::OnViewTestRecords() {
+    if (!m_recordsWnd)
+        m_recordsWnd = new CTestRecordsWnd(m_recordKeeper.get(), this);
+    else
+        m_recordsWnd->Refresh();
+    m_recordsWnd->show();
+    m_recordsWnd->raise();
+    m_recordsWnd->activateWindow();
+}
+
+void CMainFrame::ShowRecordsStatus(int waiting, const QString& problem) {
+    if (!m_recordsPane)
+        return;
+    m_recordsPane->setText(QStringLiteral("Test records: %1 waiting").arg(waiting));
+    m_recordsPane->setToolTip(problem);
+    m_recordsPane->setVisible(waiting > 0);
 }
 
 void CMainFrame::OnUpdateAvailable(qintptr version) {

@@ -17,6 +17,9 @@
 
 class AcquisitionEventBridge;
 class CChildView;
+class CGpsTest_wnd;
+class CTestRecordsWnd;
+class RecordKeeper;
 class ReceiveRouter;
 class QAction;
 class QActionGroup;
@@ -70,6 +73,12 @@ public:
     QString LastOpenPort() const { return m_lastOpenPort; }
     int LastOpenBaud() const { return m_nLastOpenBaud; }
 
+    // The test records: the keeper (made at start-up), its status pane ("Test records: N
+    // waiting", hidden while nothing waits) and the records window once it was opened.
+    RecordKeeper* Records() const { return m_recordKeeper.get(); }
+    QLabel* RecordsPane() const { return m_recordsPane; }
+    CTestRecordsWnd* RecordsWindow() const { return m_recordsWnd; }
+
     // The record pane's text for a byte count.
     static QString RecordPaneText(bool recording, uint32_t bytes);
 
@@ -96,6 +105,10 @@ private:
     void OnSetDopThreshold();
     void OnSetUserPosition();
     void OnAbout();
+    void OnTestRecordsSettings();
+    void OnViewTestRecords();
+    void ShowRecordsStatus(int waiting, const QString& problem);
+    CGpsTest_wnd* TestPage() const;
     void OnCustomize();
     void OnLook(unsigned id);
     void OnCentreMode(ScatterPlotModel::CentreMode mode);
@@ -119,6 +132,9 @@ private:
     // Both created with the view; the router delivers into the view and the record file.
     std::unique_ptr<ReceiveRouter> m_receiveRouter;
     std::unique_ptr<AcquisitionEventBridge> m_acquisitionEvents;
+    std::unique_ptr<RecordKeeper> m_recordKeeper;
+    CTestRecordsWnd* m_recordsWnd = nullptr;
+    QLabel* m_recordsPane = nullptr;
 
     unsigned m_nAppLook;
     QMap<int, QAction*> m_actions;

@@ -18,6 +18,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <limits>
 #include <memory>
 #include <type_traits>
@@ -25,10 +26,13 @@
 #include "device/DeviceCommand.h"
 #include "device/ILineSender.h"
 #include "devicetest/DeviceTestCommands.h"
+#include "devicetest/IRunRecordSink.h"
 #include "devicetest/LoadParameterFile.h"
+#include "devicetest/TestRecordFromRun.h"
 #include "uisupport/DialogUnits.h"
 #include "uisupport/ProportionalChildLayout.h"
 #include "uisupport/UiHooks.h"
+#include "version/TollbrookVersion.h"
 
 const QString CGpsTest_wnd::kStartCaption = QStringLiteral("开始测试");
 const QString CGpsTest_wnd::kStopCaption = QStringLiteral("Stop Test");
@@ -250,9 +254,37 @@ void CGpsTest_wnd::ScheduleTick() {
 }
 
 void CGpsTest_wnd::Carry(const TestRun::Actions& actions) {
+    // The record goes first: a verdict box waits for the operator, the record must not.
+    HandOverEndedRuns();
     for (const TestRunAction& action : actions)
         Carry(action);
     ScheduleTick();
+}
+
+void CGpsTest_wnd::HandOverEndedRuns() {
+    for (const EndedRun& ended : m_run.TakeEndedRuns()) {
+        if (!m_recordSink)
+            continue;
+        RunRecordContext context;
+        context.finishedAt = IsoUtc(std::chrono::system_clock::now());
+        context.startedAt = m_runStartedAt.empty() ? context.finishedAt : m_runStartedAt;
+        context.station = m_recordSink->Station();
+        context.operatorName = m_recordSink->OperatorName();
+        context.parameterFile = m_runParameterFile.toStdString();
+        context.appVersion = kTollbrookVersion;
+        context.source = RecordSource::Page;
+        context.interrupted = ended.interrupted;
+        m_recordSink->Submit(TestRecordFromRun(ended.report, context));
+    }
+}
+
+void CGpsTest_wnd::EndRunForShutdown() {
+    const TestRun::State state = m_run.GetState();
+    if (state != TestRun::State::Running && state != TestRun::State::Superseded)
+        return;
+    m_tick->stop();
+    m_run.Stop();
+    HandOverEndedRuns();
 }
 
 // A message box waits in a nested event loop: ticks and chunks that arrive meanwhile are fed
@@ -447,7 +479,13 @@ void CGpsTest_wnd::OnStart() {
         }
         ReportUnreadableFile(path, error);
     }
-    Carry(m_run.Start());
+    const TestRun::Actions actions = m_run.Start();
+    // A superseded run ends at this start: its record keeps its own start time.
+    HandOverEndedRuns();
+    m_runStartedAt = IsoUtc(std::chrono::system_clock::now());
+    // The values in force are those of the last file read (this one, unless it was unreadable).
+    m_runParameterFile = m_readParameterFile;
+    Carry(actions);
 }
 
 void CGpsTest_wnd::OnReceive(std::string_view chunk) {

@@ -19,6 +19,7 @@
 #include "uisupport/ProportionalChildLayout.h"
 
 class ILineSender;
+class IRunRecordSink;
 class QCheckBox;
 class QFont;
 class QLabel;
@@ -88,6 +89,13 @@ public:
     // Tells the run the time that passed since it last heard of it; the timer calls this.
     void OnClockTick();
 
+    // Every finished run (verdict, fault, stop, lost device) is handed here as a test record,
+    // before its verdict is shown. Without a sink, runs are not recorded.
+    void SetRecordSink(IRunRecordSink* sink) { m_recordSink = sink; }
+    // The program is closing: a run still polling is recorded as interrupted, without any
+    // message box or command.
+    void EndRunForShutdown();
+
     const TestRun& Run() const { return m_run; }
     QWidget* Control(int id) const { return m_controls.value(id); }
     int ResultIcon(std::size_t item) const { return m_resultIcons.at(item); }
@@ -111,6 +119,7 @@ private:
     void Carry(const TestRun::Actions& actions);
     void Carry(const TestRunAction& action);
     void ScheduleTick();
+    void HandOverEndedRuns();
     void InsertLog(std::u16string_view text);
     void InsertLog(const QString& text);
     void Send(std::u16string_view text);
@@ -124,6 +133,11 @@ private:
     QWidget* BoxParent();
 
     ILineSender* m_sender;
+    IRunRecordSink* m_recordSink = nullptr;
+    // Of the current or last run, for its record: when it started and the parameter file whose
+    // values it checked against.
+    std::string m_runStartedAt;
+    QString m_runParameterFile;
     TestRun m_run;
     QTimer* m_tick = nullptr;
     std::function<std::int64_t()> m_clock;

@@ -91,6 +91,10 @@ std::optional<std::u16string_view> TestRun::UnreadableFileRefusal() const {
 
 TestRun::Actions TestRun::Start() {
     Actions actions;
+    // A superseded run still polls until this start: it ends here without a verdict.
+    if (Polling()) {
+        NoteEnded(true);
+    }
     m_elapsedMs = 0;
     m_passFlags = 0;
     m_report = RunReport{};
@@ -116,6 +120,10 @@ TestRun::Actions TestRun::Start() {
 
 TestRun::Actions TestRun::Stop() {
     Actions actions;
+    // A halted run already ended with its fault; only a polling run is cut short here.
+    if (Polling()) {
+        NoteEnded(true);
+    }
     EndRun(State::Idle, actions);
     return actions;
 }
@@ -325,6 +333,7 @@ void TestRun::EndWithVerdict(VerdictKind kind, std::u16string text, Actions& act
     EndRun(State::Idle, actions);
     m_report.verdict = kind;
     m_report.verdictText = text;
+    NoteEnded(false);
     actions.emplace_back(ShowVerdict{std::move(text), kind});
 }
 
@@ -406,6 +415,7 @@ void TestRun::OnParameterBlock(const std::u16string& block, Actions& actions) {
             m_report.parameterCheck = ParameterCheck::PlaceholderImei;
             m_report.verdict = VerdictKind::Failed;
             m_report.verdictText = DeviceTestCommands::kPlaceholderImeiMessage;
+            NoteEnded(false);
         }
         // Polling stops at once; the Start button keeps its caption.
         m_elapsedMs = 0;
@@ -426,6 +436,7 @@ void TestRun::OnParameterBlock(const std::u16string& block, Actions& actions) {
             if (m_state == State::Running) {
                 m_report.verdict = VerdictKind::Failed;
                 m_report.verdictText = verdict.mismatchText;
+                NoteEnded(false);
             }
         }
         m_elapsedMs = 0;

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "devicetest/ExpectedParameters.h"
@@ -24,6 +25,15 @@
 #include "devicetest/TestRunAction.h"
 
 // The operator's choices; they may change during a run and count from the next step on.
+// A run that came to its end, as it stood then: the report for the test records, and whether
+// it ended without a verdict of its own (stopped by the operator, or replaced by the automatic
+// start of a new device).
+struct EndedRun {
+    RunReport report;
+    bool interrupted = false;
+    bool operator==(const EndedRun&) const = default;
+};
+
 struct TestRunOptions {
     std::array<bool, kTestItemCount> selectedItems{}; // items polled during a run
     // Seconds a run may take; none for an empty field: then a run never times out and the
@@ -94,6 +104,10 @@ public:
     std::int64_t RunSeconds() const { return m_runSeconds; }
     // What the current or last run found.
     const RunReport& Report() const { return m_report; }
+    // The runs that ended since the last call, oldest first, each handed out once. The view
+    // asks after each input, before carrying out the actions (a verdict box waits for the
+    // operator; the record of the run must not).
+    std::vector<EndedRun> TakeEndedRuns() { return std::exchange(m_ended, {}); }
     // Time until the next step falls due (0 when one is already due), or nothing when no step
     // is pending.
     std::optional<std::int64_t> MsToNextDue() const;
@@ -128,6 +142,7 @@ private:
     void Take(Step step, Actions& actions);
     void CheckVerdict(Actions& actions);
     void EndRun(State next, Actions& actions);
+    void NoteEnded(bool interrupted) { m_ended.push_back(EndedRun{m_report, interrupted}); }
     void SetState(State next, Actions& actions);
     void ResetIcons(Actions& actions) const;
     void OnNewDevice(Actions& actions);
@@ -146,4 +161,5 @@ private:
     std::int64_t m_reached = 0; // time the caller has reported so far
     std::array<Due, kStepCount> m_due{};
     std::uint64_t m_scheduled = 0;
+    std::vector<EndedRun> m_ended;
 };

@@ -8,16 +8,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QtTest>
+#include <functional>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "RecordingSender.h"
 #include "devicetest/CGpsTest_wnd.h"
+#include "devicetest/IRunRecordSink.h"
 #include "uisupport/DialogUnits.h"
 #include "uisupport/UiHooks.h"
+#include "version/TollbrookVersion.h"
 
 #ifdef TB_HAVE_TRACKER_SIM
 #include "CommandHandler.h"
@@ -44,6 +49,20 @@ const char kParameterFile[] = "<SETTING\n"
 const char kGoodBlock[] = "<SETTING\r\nVer: V1.0\r\nID: 123\r\nIMEI: 861234567890123\r\n"
                           "IP: 1.2.3.4,9000\r\nAPN:internet\r\nTimeZone: 8\r\nMODE:1\r\n"
                           "GPRS ENABLE:1\r\nPROTOCOL:2\r\nINTERVAL:30,300\r\nSETTING>";
+
+// Stands in for the record keeper: keeps what the page hands over.
+struct RecordingSink : IRunRecordSink {
+    std::vector<TestRecord> records;
+    std::string Station() const override { return "bench-7"; }
+    std::string OperatorName() const override { return "王工"; }
+    void Submit(TestRecord record) override { records.push_back(std::move(record)); }
+};
+
+bool IsIsoUtc(const std::string& text) {
+    static const QRegularExpression form(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$"));
+    return form.match(QString::fromStdString(text)).hasMatch();
+}
 
 #ifdef TB_HAVE_TRACKER_SIM
 // The simulated tracker on the other end of the line: it answers every command the page
@@ -571,6 +590,21 @@ private slots:
         QVERIFY(!RunStillPolls());
     }
 
+    // A program that closes during a run records the run as interrupted, without a box.
+    void aRunCutShortByClosingIsRecorded() {
+        RecordingSink sink;
+        page->SetRecordSink(&sink);
+        StartWith({kItemSim});
+        Advance(1500);
+        page->OnReceive("AT+TEST_SIM==1");
+        page->EndRunForShutdown();
+        QCOMPARE(sink.records.size(), 1u);
+        QVERIFY(sink.records[0].verdict == RecordVerdict::Interrupted);
+        QVERIFY(sink.records[0].items[0]);
+        QVERIFY(boxes.empty());
+        QVERIFY(!RunStillPolls());
+        page->SetRecordSink(nullptr);
+    }
 #ifdef TB_HAVE_TRACKER_SIM
     // The simulated tracker answers every item as soon as it is asked; its IP address
     // (203.0.113.10) holds the digit 3, its protocol is 2.
@@ -621,6 +655,118 @@ private slots:
             duringBox = nullptr;
         }
     }
+    // Every way a run ends gives one record, handed over before the verdict box is up (the
+    // box waits for the operator; the record must not), with what the device said.
+    void recordsEachRunBeforeItsVerdict() {
+        struct Case {
+            const char* name;
+            std::set<std::string> failItems;
+            QString limit;
+            // What ends the run after a while, or nothing for its own verdict.
+            std::function<void(CGpsTest_wnd&)> end;
+            RecordVerdict verdict;
+            QString verdictText; // the start of it
+            bool box;            // a verdict box is shown
+            std::uint8_t items;  // passed items, bit i for item i
+        };
+        const Case cases[] = {
+            {"pass",
+             {},
+             QStringLiteral("80"),
+             nullptr,
+             RecordVerdict::Pass,
+             QStringLiteral("##PASS##"),
+             true,
+             63},
+            {"failing item",
+             {"ACC"},
+             QStringLiteral("8"),
+             nullptr,
+             RecordVerdict::Fail,
+             QStringLiteral("#ACC Fail"),
+             true,
+             63 & ~16},
+            {"operator's stop",
+             {"ACC"},
+             QStringLiteral("80"),
+             [](CGpsTest_wnd& p) { p.OnStart(); },
+             RecordVerdict::Interrupted,
+             QString(),
+             false,
+             63 & ~16},
+            {"device lost",
+             {"ACC"},
+             QStringLiteral("80"),
+             [](CGpsTest_wnd& p) { p.OnSourceLost(); },
+             RecordVerdict::Fail,
+             QStringLiteral("#串口已断开#"),
+             true,
+             63 & ~16},
+        };
+        for (const Case& c : cases) {
+            boxes.clear();
+            SimulatedTracker tracker;
+            tracker.conditions.failItems = c.failItems;
+            QByteArray file;
+            for (const std::string& line : ParameterBlock(tracker.state))
+                file += QByteArray::fromStdString(line) + "\n";
+            const QString path = WriteFile("record.txt", file);
+            RecordingSink sink;
+            CGpsTest_wnd simPage(&tracker);
+            simPage.SetRecordSink(&sink);
+            simPage.SetClock([this] { return nowMs; });
+            for (int id : CGpsTest_wnd::kItemCheckIds)
+                qobject_cast<QCheckBox*>(simPage.Control(id))->setChecked(true);
+            qobject_cast<QLineEdit*>(simPage.Control(CGpsTest_wnd::IDC_EDIT_TIMEOUT))
+                ->setText(c.limit);
+            qobject_cast<QLineEdit*>(simPage.Control(CGpsTest_wnd::IDC_EDIT_PARAMETERFILE))
+                ->setText(path);
+            std::vector<std::size_t> recordsAtBox;
+            duringBox = [&](const MessageBoxRequest&) {
+                recordsAtBox.push_back(sink.records.size());
+            };
+            simPage.OnStart();
+            for (int step = 0; step < 900 && boxes.empty(); ++step) {
+                nowMs += 100;
+                simPage.OnClockTick();
+                if (!tracker.pending.empty()) {
+                    const std::string chunk = std::exchange(tracker.pending, {});
+                    simPage.OnReceive(chunk.c_str());
+                }
+                if (c.end && step == 70) {
+                    c.end(simPage);
+                    break;
+                }
+            }
+            duringBox = nullptr;
+            QVERIFY2(sink.records.size() == 1, c.name);
+            QCOMPARE(boxes.size(), c.box ? 1u : 0u);
+            if (c.box)
+                QCOMPARE(recordsAtBox, std::vector<std::size_t>{1});
+            const TestRecord& r = sink.records[0];
+            QVERIFY2(r.verdict == c.verdict, c.name);
+            QVERIFY2(QString::fromStdString(r.verdictText).startsWith(c.verdictText), c.name);
+            for (std::size_t i = 0; i < kTestItemCount; ++i)
+                QVERIFY2(r.items[i] == bool(c.items & (1u << i)), c.name);
+            QCOMPARE(r.imei, std::string("864209051234567"));
+            QCOMPARE(r.firmware, std::string("V1.0.4"));
+            QCOMPARE(r.station, std::string("bench-7"));
+            QCOMPARE(r.operatorName, std::string("王工"));
+            QCOMPARE(r.parameterFile, path.toStdString());
+            QCOMPARE(r.parameterCheck, std::string("ok"));
+            QCOMPARE(r.gpsFixSeconds.has_value(), true);
+            QVERIFY(r.source == RecordSource::Page);
+            QCOMPARE(r.appVersion, std::string(kTollbrookVersion));
+            QVERIFY2(IsIsoUtc(r.startedAt) && IsIsoUtc(r.finishedAt), r.startedAt.c_str());
+            QVERIFY(r.startedAt <= r.finishedAt);
+            // Nothing more is recorded once the run is over.
+            nowMs += 100000;
+            simPage.OnClockTick();
+            simPage.EndRunForShutdown();
+            QCOMPARE(sink.records.size(), 1u);
+        }
+    }
+
 #endif
 };
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "devicetest/DeviceTestCommands.h"
@@ -858,6 +859,136 @@ TEST_F(TestRunTest, NoParameterFileReadMeansNoStart) {
     run.SetExpectedParameters(ExpectedParameters{});
     EXPECT_TRUE(run.HasParameterFile());
     EXPECT_EQ(run.UnreadableFileRefusal(), std::nullopt);
+}
+
+// --- every run ends once, for the test records --------------------------------------------------
+
+struct EndingCase {
+    const char* name;
+    std::function<void(TestRun&)> inputs;
+    // What the records learn, in order: interrupted, verdict, its text.
+    std::vector<std::tuple<bool, std::optional<VerdictKind>, std::u16string>> ended;
+};
+
+class RunEnding : public TestRunTest, public testing::WithParamInterface<EndingCase> {};
+
+TEST_P(RunEnding, IsHandedOutOnceAsItStood) {
+    const EndingCase& c = GetParam();
+    run.SetOptions(Selecting(kAllItems, 5, true));
+    TestRunOptions options = run.Options();
+    options.checkImei = true;
+    run.SetOptions(options);
+    run.SetExpectedParameters(DeviceFile());
+    c.inputs(run);
+    const std::vector<EndedRun> ended = run.TakeEndedRuns();
+    ASSERT_EQ(ended.size(), c.ended.size());
+    for (std::size_t i = 0; i < ended.size(); ++i) {
+        const auto& [interrupted, verdict, text] = c.ended[i];
+        EXPECT_EQ(ended[i].interrupted, interrupted) << i;
+        EXPECT_EQ(ended[i].report.verdict, verdict) << i;
+        EXPECT_EQ(ended[i].report.verdictText, text) << i;
+    }
+    EXPECT_TRUE(run.TakeEndedRuns().empty()); // handed out once
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Endings, RunEnding,
+    testing::Values(
+        EndingCase{"NothingBeforeAnyRun", [](TestRun& r) { r.Advance(10000); }, {}},
+        EndingCase{"StillRunning",
+                   [](TestRun& r) {
+                       r.Start();
+                       r.Advance(2000);
+                   },
+                   {}},
+        EndingCase{"Pass",
+                   [](TestRun& r) {
+                       r.Start();
+                       r.Receive(kDeviceBlock);
+                       r.Receive(kAllItemsPass);
+                       r.Advance(600);
+                   },
+                   {{false, VerdictKind::Passed, u"##PASS##"}}},
+        EndingCase{
+            "TimeLimit",
+            [](TestRun& r) {
+                r.Start();
+                r.Receive(kDeviceBlock);
+                r.Receive("AT+TEST_SIM==1");
+                r.Advance(6000);
+            },
+            {{false, VerdictKind::Failed,
+              u"#GSM Fail\r\n#GPS Fail\r\n#GENSEOR Fail\r\n#ACC Fail\r\n#EXT_POWER Fail\r\n"}}},
+        EndingCase{"MismatchEndsTheRun",
+                   [](TestRun& r) {
+                       r.Start();
+                       std::string block = kDeviceBlock;
+                       block.replace(block.find("PROTOCOL:2"), 10, "PROTOCOL:5");
+                       r.Receive(block);
+                   },
+                   {{false, VerdictKind::Failed, u"#协议与参数文件不符\r\n"}}},
+        // The halted run ended with its fault; the click that sets the button back is no
+        // second ending.
+        EndingCase{"PlaceholderImeiThenStop",
+                   [](TestRun& r) {
+                       r.Start();
+                       std::string block = kDeviceBlock;
+                       block.replace(block.find("864209051234567"), 15, "000000000000000");
+                       r.Receive(block);
+                       r.Stop();
+                   },
+                   {{false, VerdictKind::Failed, u"设备未烧写IMEI号"}}},
+        EndingCase{"OperatorStop",
+                   [](TestRun& r) {
+                       r.Start();
+                       r.Receive("AT+TEST_SIM==1");
+                       r.Stop();
+                   },
+                   {{true, std::nullopt, u""}}},
+        EndingCase{"SourceLost",
+                   [](TestRun& r) {
+                       r.Start();
+                       r.SourceLost();
+                   },
+                   {{false, VerdictKind::SourceLost, u"#串口已断开#"}}},
+        // A new device's banner: the old run polls on until the automatic start replaces it.
+        EndingCase{"SupersededByTheAutomaticStart",
+                   [](TestRun& r) {
+                       r.Start();
+                       r.Advance(1000);
+                       r.Receive("Welcome");
+                       r.Advance(2000);
+                       r.Start();
+                   },
+                   {{true, std::nullopt, u""}}},
+        EndingCase{"TwoRunsInARow",
+                   [](TestRun& r) {
+                       r.Start();
+                       r.Advance(6000);
+                       r.Start();
+                       r.SourceLost();
+                   },
+                   {{false, VerdictKind::Failed, u"#软件未烧录#\r\n#参数未读取\r\n"},
+                    {false, VerdictKind::SourceLost, u"#串口已断开#"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TestRunTest, AnEndedRunCarriesTheReportOfThatRun) {
+    run.SetOptions(Selecting(kAllItems, 5));
+    run.SetExpectedParameters(DeviceFile());
+    run.Start();
+    run.Advance(2000);
+    run.Receive("AT+TEST_GPS==1");
+    run.Receive(kDeviceBlock);
+    run.Advance(4000);
+    run.Start(); // the next run starts with a fresh report
+    const std::vector<EndedRun> ended = run.TakeEndedRuns();
+    ASSERT_EQ(ended.size(), 1u);
+    EXPECT_EQ(ended[0].report.deviceImei, u"864209051234567");
+    EXPECT_EQ(ended[0].report.deviceVersion, u"V1.0.4");
+    EXPECT_EQ(ended[0].report.passedItems, 4);
+    EXPECT_EQ(ended[0].report.gpsFixSeconds, 2);
+    EXPECT_EQ(ended[0].report.parameterCheck, ParameterCheck::Ok);
+    EXPECT_EQ(run.Report().deviceImei, u"");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// The shell's test programs: the settings store lives in a temporary folder that is set up
-// before the application object exists, so no test ever reads or writes the user's own.
+// The shell's test programs: the settings store and the data folder (test records) live in
+// temporary folders set up before the application object exists, so no test ever reads or
+// writes the user's own.
 
 #include "AppTestSupport.h"
 
@@ -22,9 +23,11 @@ void RegisterTest(QObject* (*factory)()) {
 
 int main(int argc, char** argv) {
     QTemporaryDir config;
-    if (!config.isValid())
+    QTemporaryDir data; // the test records' default file and spool
+    if (!config.isValid() || !data.isValid())
         return 2;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
