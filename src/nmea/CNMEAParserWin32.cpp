@@ -14,6 +14,7 @@ CNMEAParserWin32::CNMEAParserWin32() {
 void CNMEAParserWin32::ResetData() {
     std::lock_guard<std::mutex> lock(m_modelLock);
     static_cast<GpsDataModel&>(*this) = GpsDataModel{};
+    m_bMergeCurrent = false;
 }
 
 bool CNMEAParserWin32::OnSentence(const char* address, const char* data) {
@@ -30,7 +31,7 @@ bool CNMEAParserWin32::OnSentence(const char* address, const char* data) {
         }
     } else if (AddressContains(address, "GSA")) {
         std::lock_guard<std::mutex> lock(m_modelLock);
-        DecodeGsa(FieldSplit(data), gsa);
+        DecodeGsa(FieldSplit(data), gsa, systemGsa);
     } else if (AddressContains(address, "VTG")) {
         std::lock_guard<std::mutex> lock(m_modelLock);
         DecodeVtg(FieldSplit(data), vtg);
@@ -47,11 +48,30 @@ void CNMEAParserWin32::OnBadChecksum(const char* address, const char* data) {
 }
 
 void CNMEAParserWin32::DecodeGsv(const char* data) {
-    // The other talkers' sentences are not even split.
-    const char* address = CurrentAddress();
-    if (AddressContains(address, "GPGSV"))
-        DecodeGsvList(FieldSplit(data), gsa, gpsSatellites);
-    else if (AddressContains(address, "GLGSV"))
-        DecodeGsvList(FieldSplit(data), gsa, glonassSatellites);
-    MergeSatelliteLists(*this);
+    // The sentences of other talkers are not even split.
+    const GsvTalker talker = GsvTalkerOfAddress(CurrentAddress());
+    if (talker != GsvTalker::None) {
+        const FieldSplit f(data);
+        const int32_t signalId = GsvSignalId(f);
+        // GP and GL without a signal id fill the two lists as they always have.
+        if (signalId == 0 && talker == GsvTalker::GP) {
+            DecodeGsvList(f, gsa, gpsSatellites);
+            m_bMergeCurrent = false;
+        } else if (signalId == 0 && talker == GsvTalker::GL) {
+            DecodeGsvList(f, gsa, glonassSatellites);
+            m_bMergeCurrent = false;
+        } else {
+            DecodeGsvSignalSet(f, talker, signalId, gsa, systemGsa,
+                               talkers[static_cast<int>(talker)]);
+        }
+    }
+    // Merging lists that have not changed since the last merge gives the same entries again:
+    // only the count moves on. A receiver that sends every GSV with a signal id never changes
+    // them, and would otherwise pay for a merge of empty lists with each of its GSV sentences.
+    if (m_bMergeCurrent) {
+        ++mergedSatellites.count;
+    } else {
+        MergeSatelliteLists(*this);
+        m_bMergeCurrent = true;
+    }
 }

@@ -32,10 +32,13 @@ protected:
     void OnBadChecksum(const char* address, const char* data) override;
 
 private:
-    // GSV needs the talker as well: only GP and GL sentences fill a list, every one re-merges.
+    // GSV needs the talker as well: it picks the list or signal set; every GSV re-merges.
     void DecodeGsv(const char* data);
 
     bool m_bHandshake = true;
+    // mergedSatellites is what MergeSatelliteLists makes of the two lists as they stand (the
+    // lists and the merged list are written only by the decoders and ResetData).
+    bool m_bMergeCurrent = false;
     mutable std::mutex m_modelLock;
 };
 

@@ -269,15 +269,16 @@ private slots:
     void barColoursByPrnAndUse() {
         DisplaySnapshot s{};
         s.satellitesInView = 4;
-        s.satellites[0] = {70, 0, 0, 40, 1};
-        s.satellites[1] = {40, 0, 0, 40, 1};
-        s.satellites[2] = {40, 0, 0, 40, 0};
-        s.satellites[3] = {12, 0, 0, 40, 0};
+        s.satellites[0] = {70, 0, 0, 40, 1, {}};
+        s.satellites[1] = {40, 0, 0, 40, 1, {}};
+        s.satellites[2] = {40, 0, 0, 40, 0, {}};
+        s.satellites[3] = {12, 0, 0, 40, 0, {}};
         CFrontPanelStatusWnd page(nullptr);
         page.ShowSnapshot(s);
         const QImage img = RenderPage(page, QSize(600, 400));
         const QRect chart = ComputeFrontPanelLayout(QSize(600, 400)).chart;
-        const QRgb expected[] = {Rgb(128, 0, 0), Rgb(0, 0, 32), Rgb(0, 0, 32), Rgb(0, 0, 180)};
+        // Drawn by system (GPS, SBAS, GLONASS) and by PRN inside it.
+        const QRgb expected[] = {Rgb(0, 0, 180), Rgb(0, 0, 32), Rgb(0, 0, 32), Rgb(128, 0, 0)};
         for (int i = 0; i < 4; ++i) {
             const Cell c = ChartCell(chart, 4, i, 40);
             EXPECT_PIXEL(img, c.left + 3, c.bottom - 10, expected[i]);
@@ -287,12 +288,12 @@ private slots:
         }
         // The other colours of the table.
         s.satellitesInView = 3;
-        s.satellites[0] = {70, 0, 0, 40, 0};
-        s.satellites[1] = {12, 0, 0, 40, 1};
-        s.satellites[2] = {96, 0, 0, 40, 1};
+        s.satellites[0] = {70, 0, 0, 40, 0, {}};
+        s.satellites[1] = {12, 0, 0, 40, 1, {}};
+        s.satellites[2] = {96, 0, 0, 40, 1, {}};
         page.ShowSnapshot(s);
         const QImage img2 = RenderPage(page, QSize(600, 400));
-        const QRgb expected2[] = {Rgb(32, 0, 0), Rgb(0, 180, 0), Rgb(128, 0, 0)};
+        const QRgb expected2[] = {Rgb(0, 180, 0), Rgb(32, 0, 0), Rgb(128, 0, 0)};
         for (int i = 0; i < 3; ++i) {
             const Cell c = ChartCell(chart, 3, i, 40);
             EXPECT_PIXEL(img2, c.left + 3, c.bottom - 10, expected2[i]);
@@ -302,8 +303,8 @@ private slots:
     void snrLevelsAndLabels() {
         DisplaySnapshot s{};
         s.satellitesInView = 2;
-        s.satellites[0] = {5, 0, 0, 60, 1};
-        s.satellites[1] = {6, 0, 0, -3, 1};
+        s.satellites[0] = {5, 0, 0, 60, 1, {}};
+        s.satellites[1] = {6, 0, 0, -3, 1, {}};
         CFrontPanelStatusWnd page(nullptr);
         page.ShowSnapshot(s);
         const QImage img = RenderPage(page, QSize(600, 400));
@@ -339,7 +340,7 @@ private slots:
         QTest::newRow("none in view: 12 empty bars") << 0 << 12;
         QTest::newRow("negative count: no bars") << -4 << 0;
         QTest::newRow("seven") << 7 << 7;
-        QTest::newRow("more than the snapshot holds") << 200 << 96;
+        QTest::newRow("more than the snapshot holds") << 200 << kSnapshotSatellites;
     }
 
     void barCount() {
@@ -349,7 +350,7 @@ private slots:
         s.satellitesInView = inView;
         CFrontPanelStatusWnd page(nullptr);
         page.ShowSnapshot(s);
-        // Wide enough that 96 cells are still visible.
+        // Wide enough that 128 cells are still visible.
         const QSize size(1920, 1080);
         const QImage img = RenderPage(page, size);
         const QRect chart = ComputeFrontPanelLayout(size).chart;
@@ -473,10 +474,10 @@ private slots:
         plot.usedColour = QColor(255, 0, 0);
         plot.inViewColour = QColor(0, 0, 255);
         DisplaySnapshot s{};
-        s.satellites[0] = {7, 90, 30, 40, 1};  // east, 60 px out: (150, 90)
-        s.satellites[1] = {8, 180, 60, 40, 0}; // south, 30 px out: (90, 120)
+        s.satellites[0] = {7, 90, 30, 40, 1, {}};  // east, 60 px out: (150, 90)
+        s.satellites[1] = {8, 180, 60, 40, 0, {}}; // south, 30 px out: (90, 120)
         plot.UpdateSatellites(s);
-        s.satellites[0] = {7, 270, 30, 40, 1}; // moved west: (30, 90)
+        s.satellites[0] = {7, 270, 30, 40, 1, {}}; // moved west: (30, 90)
         plot.UpdateSatellites(s);
         QImage img(181, 181, QImage::Format_RGB32);
         img.fill(Qt::black);
@@ -517,8 +518,8 @@ private slots:
         plot.gridColour = QColor(0, 64, 0); // keep cross and rings out of the way
         plot.ringColour = QColor(0, 64, 0);
         DisplaySnapshot s{};
-        s.satellites[0] = {7, 90, 30, 40, 1};  // centre (150, 90)
-        s.satellites[1] = {8, 270, 30, 40, 0}; // centre (30, 90)
+        s.satellites[0] = {7, 90, 30, 40, 1, {}};  // centre (150, 90)
+        s.satellites[1] = {8, 270, 30, 40, 0, {}}; // centre (30, 90)
         plot.UpdateSatellites(s);
         QImage img(181, 181, QImage::Format_RGB32);
         img.fill(Qt::black);
@@ -678,7 +679,7 @@ private slots:
         DisplaySnapshot s{};
         s.latitude = 51.5;
         s.satellitesInView = 1;
-        s.satellites[3] = {21, 100, 20, 30, 1};
+        s.satellites[3] = {21, 100, 20, 30, 1, {}};
         page.ShowSnapshot(s);
         QCOMPARE(page.m_skyPlot.satelliteSlots[3].prn, 21);
         QCOMPARE(page.m_skyPlot.maskElevation[100], 20.0);

@@ -17,7 +17,7 @@ DisplaySnapshot Snapshot() {
 }
 
 void SetSat(DisplaySnapshot& s, int i, int prn, int az, int el, int snr, int used) {
-    s.satellites[i] = SnapshotSatellite{prn, az, el, snr, used};
+    s.satellites[i] = SnapshotSatellite{prn, az, el, snr, used, {}};
 }
 
 std::unique_ptr<CAzimuthElevationWnd> Plot() {

@@ -72,4 +72,28 @@ TEST(FieldSplit, AgreesWithExtractField) {
     ExpectSplitAgrees("x," + std::string(300, 'q') + ",y");
 }
 
+struct CountCase {
+    std::string data;
+    int count;
+};
+
+class FieldCounts : public ::testing::TestWithParam<CountCase> {};
+
+// The count shows where the fields end, an empty last field included: a GSV sentence's signal
+// id is found by it.
+TEST_P(FieldCounts, CountsEveryFieldUpToOneMoreThanHeld) {
+    EXPECT_EQ(FieldSplit(GetParam().data.c_str()).Count(), GetParam().count) << GetParam().data;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FieldSplit, FieldCounts,
+    ::testing::Values(CountCase{"", 0}, CountCase{"a", 1}, CountCase{",", 2}, CountCase{"a,", 2},
+                      CountCase{",,", 3}, CountCase{"a*b,c", 2},
+                      CountCase{"3,3,09,33,62,034,,2", 8},
+                      CountCase{"3,1,10,01,29,321,,03,12,292,,04,37,345,,08,49,229,,", 20},
+                      CountCase{"3,2,11,05,40,083,46,70,17,308,41,12,07,344,,14,22,228,", 19},
+                      CountCase{std::string(19, ',') + "x", 20},
+                      CountCase{std::string(20, ','), 21}, CountCase{std::string(40, ','), 21},
+                      CountCase{std::string(19, ',') + "x,y", 21}));
+
 } // namespace
