@@ -106,7 +106,9 @@ void SignalBarOrder(const DisplaySnapshot& s, int n, int* order) {
 }
 
 int SignalBarInset(int cellWidth) {
-    return std::clamp((cellWidth - 1) / 2, 0, 5);
+    // The full 5 pixels while the bar keeps kMinBarWidth, then only what leaves it that wide.
+    constexpr int kMinBarWidth = 4;
+    return std::clamp((cellWidth - kMinBarWidth) / 2, 0, 5);
 }
 
 QString StatusValueText(const DisplaySnapshot& s) {

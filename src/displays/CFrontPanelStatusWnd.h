@@ -38,8 +38,8 @@ QColor SatelliteBarColour(GnssSystem system, bool used);
 // indices (n at most kSnapshotSatellites) to order.
 void SignalBarOrder(const DisplaySnapshot& s, int n, int* order);
 
-// The gap between a bar and its cell's edge: 5 pixels, less when a cell is too narrow for
-// that, so that crowded bars narrow to one pixel rather than vanish.
+// The gap between a bar and its cell's edge: 5 pixels, less when that would leave a bar
+// narrower than 4 pixels, so that crowded bars narrow down to their cell rather than vanish.
 int SignalBarInset(int cellWidth);
 
 class CFrontPanelStatusWnd : public QWidget {
