@@ -17,9 +17,36 @@ void CNMEAParserWin32::ResetData() {
     m_bMergeCurrent = false;
 }
 
+namespace {
+
+// Which of the four sentence names the address holds, wherever: one pass over the address
+// instead of one search per name.
+enum : unsigned { kHasGga = 1, kHasGsa = 2, kHasVtg = 4, kHasGsv = 8 };
+
+constexpr uint32_t Code(char a, char b, char c) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(a)) |
+           static_cast<uint32_t>(static_cast<unsigned char>(b)) << 8 |
+           static_cast<uint32_t>(static_cast<unsigned char>(c)) << 16;
+}
+
+unsigned SentenceNames(const char* address) {
+    unsigned found = 0;
+    for (const char* s = address; s[0] != '\0' && s[1] != '\0' && s[2] != '\0'; ++s) {
+        const uint32_t code = Code(s[0], s[1], s[2]);
+        found |= (code == Code('G', 'G', 'A') ? kHasGga : 0u) |
+                 (code == Code('G', 'S', 'A') ? kHasGsa : 0u) |
+                 (code == Code('V', 'T', 'G') ? kHasVtg : 0u) |
+                 (code == Code('G', 'S', 'V') ? kHasGsv : 0u);
+    }
+    return found;
+}
+
+} // namespace
+
 bool CNMEAParserWin32::OnSentence(const char* address, const char* data) {
     // By substring, first match wins: any talker is taken for GGA, GSA and VTG.
-    if (AddressContains(address, "GGA")) {
+    const unsigned names = SentenceNames(address);
+    if ((names & kHasGga) != 0) {
         {
             std::lock_guard<std::mutex> lock(m_modelLock);
             DecodeGga(FieldSplit(data), gga);
@@ -29,13 +56,13 @@ bool CNMEAParserWin32::OnSentence(const char* address, const char* data) {
             if (m_hPositionEventProcessed.Wait(std::chrono::milliseconds(1000)))
                 m_hPositionEventProcessed.Reset();
         }
-    } else if (AddressContains(address, "GSA")) {
+    } else if ((names & kHasGsa) != 0) {
         std::lock_guard<std::mutex> lock(m_modelLock);
         DecodeGsa(FieldSplit(data), gsa, systemGsa);
-    } else if (AddressContains(address, "VTG")) {
+    } else if ((names & kHasVtg) != 0) {
         std::lock_guard<std::mutex> lock(m_modelLock);
         DecodeVtg(FieldSplit(data), vtg);
-    } else if (AddressContains(address, "GSV")) {
+    } else if ((names & kHasGsv) != 0) {
         std::lock_guard<std::mutex> lock(m_modelLock);
         DecodeGsv(data);
     }
@@ -51,7 +78,7 @@ void CNMEAParserWin32::DecodeGsv(const char* data) {
     // The sentences of other talkers are not even split.
     const GsvTalker talker = GsvTalkerOfAddress(CurrentAddress());
     if (talker != GsvTalker::None) {
-        const FieldSplit f(data);
+        const IntegerFields f(data);
         const int32_t signalId = GsvSignalId(f);
         // GP and GL without a signal id fill the two lists as they always have.
         if (signalId == 0 && talker == GsvTalker::GP) {

@@ -98,11 +98,46 @@ inline int32_t FieldInteger(std::string_view field) {
 
 // The two lists of GsaRecord, searched for a GPS, SBAS or GLONASS satellite alike.
 inline bool InGpsOrGlonassList(const GsaRecord& gsa, int32_t prn) {
+    // Without an early exit the compiler compares all 24 slots at once.
+    bool found = false;
     for (int i = 0; i < kPrnSlots; ++i)
-        if (gsa.gpsPrns[i] == prn || gsa.glonassPrns[i] == prn)
-            return true;
-    return false;
+        found |= (gsa.gpsPrns[i] == prn) | (gsa.glonassPrns[i] == prn);
+    return found;
 }
+
+// The PRNs of one or two GSA lists as a set: built once for the four satellites of a GSV
+// message instead of searching the lists for each.
+class PrnSet {
+public:
+    PrnSet(const int32_t* a, const int32_t* b) : m_a(a), m_b(b) {
+        for (int i = 0; i < kPrnSlots; ++i) {
+            Add(a[i]);
+            if (b != nullptr)
+                Add(b[i]);
+        }
+    }
+    bool Has(int32_t prn) const {
+        const uint32_t u = static_cast<uint32_t>(prn);
+        if (u < kBits)
+            return ((m_bits[u >> 6] >> (u & 63)) & 1) != 0;
+        // Beyond the bits (a PRN read whole from a GSA with a system id): the lists themselves.
+        for (int i = 0; i < kPrnSlots; ++i)
+            if (m_a[i] == prn || (m_b != nullptr && m_b[i] == prn))
+                return true;
+        return false;
+    }
+
+private:
+    static constexpr uint32_t kBits = 256;
+    void Add(int32_t prn) {
+        const uint32_t u = static_cast<uint32_t>(prn);
+        if (u < kBits)
+            m_bits[u >> 6] |= uint64_t{1} << (u & 63);
+    }
+    const int32_t* m_a;
+    const int32_t* m_b;
+    uint64_t m_bits[kBits / 64] = {};
+};
 
 inline int32_t IntegerOrZero(const FieldSplit& f, int i) {
     return f.Present(i) ? FieldInteger(f[i]) : 0;
@@ -237,28 +272,29 @@ void DecodeVtg(const FieldSplit& f, VtgRecord& vtg) {
         vtg.speedKmh = NmeaDecimalValue(f[VtgField::SpeedKmh]);
 }
 
-void DecodeGsvList(const FieldSplit& f, const GsaRecord& gsa, SatelliteList& list) {
+void DecodeGsvList(const IntegerFields& f, const GsaRecord& gsa, SatelliteList& list) {
     // Without a message count and a message number from 1 to 9 there is no slot to fill.
     if (!f.Present(GsvField::MessageCount) || !f.Present(GsvField::MessageNumber))
         return;
-    const int32_t messages = FieldInteger(f[GsvField::MessageCount]);
+    const int32_t messages = f.Value(GsvField::MessageCount);
     if (messages < 1 || messages > 9)
         return;
-    const int32_t n = FieldInteger(f[GsvField::MessageNumber]);
+    const int32_t n = f.Value(GsvField::MessageNumber);
     if (n < 1 || n > 9)
         return;
     if (f.Present(GsvField::InView))
-        list.inView = FieldInteger(f[GsvField::InView]);
+        list.inView = f.Value(GsvField::InView);
+    const PrnSet used(gsa.gpsPrns, gsa.glonassPrns);
     for (int k = 0; k < kSatellitesPerGsv; ++k) {
         SatelliteEntry& e = list.entries[kSatellitesPerGsv * (n - 1) + k];
         const int base = GsvField::FirstSatellite + GsvSatelliteField::Count * k;
         // The empty slots of a short last message are cleared.
-        e.prn = IntegerOrZero(f, base + GsvSatelliteField::Prn);
-        e.elevation = IntegerOrZero(f, base + GsvSatelliteField::Elevation);
-        e.azimuth = IntegerOrZero(f, base + GsvSatelliteField::Azimuth);
-        e.snr = IntegerOrZero(f, base + GsvSatelliteField::Snr);
+        e.prn = f.Value(base + GsvSatelliteField::Prn);
+        e.elevation = f.Value(base + GsvSatelliteField::Elevation);
+        e.azimuth = f.Value(base + GsvSatelliteField::Azimuth);
+        e.snr = f.Value(base + GsvSatelliteField::Snr);
         // Both lists, whatever the constellation of the message.
-        e.used = e.prn != 0 && InGpsOrGlonassList(gsa, e.prn) ? 1 : 0;
+        e.used = e.prn != 0 && used.Has(e.prn) ? 1 : 0;
     }
     ++list.count;
 }
@@ -278,12 +314,12 @@ GsvTalker GsvTalkerOfAddress(const char* address) {
     return found;
 }
 
-int32_t GsvSignalId(const FieldSplit& f) {
+int32_t GsvSignalId(const IntegerFields& f) {
     // Three fields, four per satellite, then the signal id: 4, 8, 12, 16 or 20 fields.
     const int count = f.Count();
-    if (count < 4 || count > FieldSplit::kMaxFields || count % 4 != 0)
+    if (count < 4 || count > IntegerFields::kMaxFields || count % 4 != 0)
         return 0;
-    return FirstChar(f[count - 1]);
+    return f.FirstChar(count - 1);
 }
 
 namespace {
@@ -296,10 +332,10 @@ inline bool Used(GnssSystem system, int32_t prn, const GsaRecord& gsa,
     if (index < 0)
         return InGpsOrGlonassList(gsa, prn);
     const int32_t* prns = systemGsa.prns[index];
+    bool found = false;
     for (int i = 0; i < kPrnSlots; ++i)
-        if (prns[i] == prn)
-            return true;
-    return false;
+        found |= prns[i] == prn;
+    return found;
 }
 
 bool HeardInEpoch(const TalkerSatellites& t, int set) {
@@ -337,16 +373,16 @@ bool SatelliteUsed(GnssSystem system, int32_t prn, const GsaRecord& gsa,
     return Used(system, prn, gsa, systemGsa);
 }
 
-void DecodeGsvSignalSet(const FieldSplit& f, GsvTalker talker, int32_t signalId,
+void DecodeGsvSignalSet(const IntegerFields& f, GsvTalker talker, int32_t signalId,
                         const GsaRecord& gsa, const SystemGsaRecord& systemGsa,
                         TalkerSatellites& t) {
     // The same checks as for the GP and GL lists.
     if (!f.Present(GsvField::MessageCount) || !f.Present(GsvField::MessageNumber))
         return;
-    const int32_t messages = FieldInteger(f[GsvField::MessageCount]);
+    const int32_t messages = f.Value(GsvField::MessageCount);
     if (messages < 1 || messages > 9)
         return;
-    const int32_t n = FieldInteger(f[GsvField::MessageNumber]);
+    const int32_t n = f.Value(GsvField::MessageNumber);
     if (n < 1 || n > 9)
         return;
     const int set = SignalSetFor(t, signalId);
@@ -360,20 +396,25 @@ void DecodeGsvSignalSet(const FieldSplit& f, GsvTalker talker, int32_t signalId,
     }
 
     SignalSetList& list = t.sets[set];
+    // GP, GN and GL list GPS, SBAS and GLONASS satellites, used by either of the two lists;
+    // every other talker one system with a list of its own.
+    const int systemIndex = SystemGsaIndex(SystemOf(talker, 0));
+    const PrnSet used = systemIndex < 0 ? PrnSet(gsa.gpsPrns, gsa.glonassPrns)
+                                        : PrnSet(systemGsa.prns[systemIndex], nullptr);
     if (f.Present(GsvField::InView))
-        list.inView = FieldInteger(f[GsvField::InView]);
+        list.inView = f.Value(GsvField::InView);
     for (int k = 0; k < kSatellitesPerGsv; ++k) {
         const int index = kSatellitesPerGsv * (n - 1) + k;
         SatelliteEntry& e = list.entries[index];
         const int base = GsvField::FirstSatellite + GsvSatelliteField::Count * k;
-        e.prn = IntegerOrZero(f, base + GsvSatelliteField::Prn);
-        e.elevation = IntegerOrZero(f, base + GsvSatelliteField::Elevation);
-        e.azimuth = IntegerOrZero(f, base + GsvSatelliteField::Azimuth);
+        e.prn = f.Value(base + GsvSatelliteField::Prn);
+        e.elevation = f.Value(base + GsvSatelliteField::Elevation);
+        e.azimuth = f.Value(base + GsvSatelliteField::Azimuth);
         const bool snrPresent = f.Present(base + GsvSatelliteField::Snr);
-        e.snr = snrPresent ? FieldInteger(f[base + GsvSatelliteField::Snr]) : 0;
+        e.snr = f.Value(base + GsvSatelliteField::Snr);
         const uint64_t bit = uint64_t{1} << index;
         list.snrMissing = snrPresent ? list.snrMissing & ~bit : list.snrMissing | bit;
-        e.used = Used(SystemOf(talker, e.prn), e.prn, gsa, systemGsa) ? 1 : 0;
+        e.used = e.prn != 0 && used.Has(e.prn) ? 1 : 0;
     }
     ++list.count;
 }

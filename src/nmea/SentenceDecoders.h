@@ -5,6 +5,7 @@
 
 #include "nmea/FieldSplit.h"
 #include "nmea/GpsDataModel.h"
+#include "nmea/IntegerFields.h"
 
 #include <cstddef>
 
@@ -19,16 +20,16 @@ void DecodeGsa(const FieldSplit& fields, GsaRecord& gsa, SystemGsaRecord& system
 // Course and speed.
 void DecodeVtg(const FieldSplit& fields, VtgRecord& vtg);
 // One GSV message into `list`: four satellites, marked used when `gsa` lists their PRN.
-void DecodeGsvList(const FieldSplit& fields, const GsaRecord& gsa, SatelliteList& list);
+void DecodeGsvList(const IntegerFields& fields, const GsaRecord& gsa, SatelliteList& list);
 // The talker of a GSV sentence address: the two characters before "GSV", GP and then GL
 // winning wherever in the address they stand, as the address is matched by substring.
 GsvTalker GsvTalkerOfAddress(const char* address);
 // The signal id of a GSV sentence: the character of the field after its last satellite, 0 when
 // that field is empty or the sentence has none.
-int32_t GsvSignalId(const FieldSplit& fields);
+int32_t GsvSignalId(const IntegerFields& fields);
 // One GSV message of `talker` into the talker's set for `signalId`, starting a new epoch of
 // the talker when the message is the first of a set already heard in the current one.
-void DecodeGsvSignalSet(const FieldSplit& fields, GsvTalker talker, int32_t signalId,
+void DecodeGsvSignalSet(const IntegerFields& fields, GsvTalker talker, int32_t signalId,
                         const GsaRecord& gsa, const SystemGsaRecord& systemGsa,
                         TalkerSatellites& satellites);
 // Whether a satellite counts as used: GPS, SBAS and GLONASS ones when either of gsa's two

@@ -325,7 +325,7 @@ class GsvSignalIds : public ::testing::TestWithParam<SignalIdCase> {};
 
 // The signal id is the field after the last satellite, however many satellites there are.
 TEST_P(GsvSignalIds, AreFoundAfterTheLastSatellite) {
-    EXPECT_EQ(GsvSignalId(FieldSplit(GetParam().data)), GetParam().signalId) << GetParam().data;
+    EXPECT_EQ(GsvSignalId(IntegerFields(GetParam().data)), GetParam().signalId) << GetParam().data;
 }
 
 INSTANTIATE_TEST_SUITE_P(
