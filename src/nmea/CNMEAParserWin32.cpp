@@ -14,6 +14,7 @@ CNMEAParserWin32::CNMEAParserWin32() {
 void CNMEAParserWin32::ResetData() {
     std::lock_guard<std::mutex> lock(m_modelLock);
     static_cast<GpsDataModel&>(*this) = GpsDataModel{};
+    m_usedPrns.Update(gsa, systemGsa);
     m_bMergeCurrent = false;
 }
 
@@ -58,7 +59,7 @@ bool CNMEAParserWin32::OnSentence(const char* address, const char* data) {
         }
     } else if ((names & kHasGsa) != 0) {
         std::lock_guard<std::mutex> lock(m_modelLock);
-        DecodeGsa(FieldSplit(data), gsa, systemGsa);
+        m_usedPrns.Update(gsa, systemGsa, DecodeGsa(FieldSplit(data), gsa, systemGsa));
     } else if ((names & kHasVtg) != 0) {
         std::lock_guard<std::mutex> lock(m_modelLock);
         DecodeVtg(FieldSplit(data), vtg);
@@ -82,14 +83,13 @@ void CNMEAParserWin32::DecodeGsv(const char* data) {
         const int32_t signalId = GsvSignalId(f);
         // GP and GL without a signal id fill the two lists as they always have.
         if (signalId == 0 && talker == GsvTalker::GP) {
-            DecodeGsvList(f, gsa, gpsSatellites);
+            DecodeGsvList(f, m_usedPrns, gpsSatellites);
             m_bMergeCurrent = false;
         } else if (signalId == 0 && talker == GsvTalker::GL) {
-            DecodeGsvList(f, gsa, glonassSatellites);
+            DecodeGsvList(f, m_usedPrns, glonassSatellites);
             m_bMergeCurrent = false;
         } else {
-            DecodeGsvSignalSet(f, talker, signalId, gsa, systemGsa,
-                               talkers[static_cast<int>(talker)]);
+            DecodeGsvSignalSet(f, talker, signalId, m_usedPrns, talkers[static_cast<int>(talker)]);
         }
     }
     // Merging lists that have not changed since the last merge gives the same entries again:

@@ -5,6 +5,7 @@
 #include "nmea/CNMEAParser.h"
 #include "nmea/GpsDataModel.h"
 #include "nmea/ManualResetEvent.h"
+#include "nmea/UsedPrns.h"
 
 #include <mutex>
 
@@ -39,6 +40,8 @@ private:
     // mergedSatellites is what MergeSatelliteLists makes of the two lists as they stand (the
     // lists and the merged list are written only by the decoders and ResetData).
     bool m_bMergeCurrent = false;
+    // The GSA lists as sets for the GSV decoders, brought up to date with every GSA.
+    UsedPrns m_usedPrns;
     mutable std::mutex m_modelLock;
 };
 

@@ -96,49 +96,6 @@ inline int32_t FieldInteger(std::string_view field) {
     return NmeaIntegerValue(field);
 }
 
-// The two lists of GsaRecord, searched for a GPS, SBAS or GLONASS satellite alike.
-inline bool InGpsOrGlonassList(const GsaRecord& gsa, int32_t prn) {
-    // Without an early exit the compiler compares all 24 slots at once.
-    bool found = false;
-    for (int i = 0; i < kPrnSlots; ++i)
-        found |= (gsa.gpsPrns[i] == prn) | (gsa.glonassPrns[i] == prn);
-    return found;
-}
-
-// The PRNs of one or two GSA lists as a set: built once for the four satellites of a GSV
-// message instead of searching the lists for each.
-class PrnSet {
-public:
-    PrnSet(const int32_t* a, const int32_t* b) : m_a(a), m_b(b) {
-        for (int i = 0; i < kPrnSlots; ++i) {
-            Add(a[i]);
-            if (b != nullptr)
-                Add(b[i]);
-        }
-    }
-    bool Has(int32_t prn) const {
-        const uint32_t u = static_cast<uint32_t>(prn);
-        if (u < kBits)
-            return ((m_bits[u >> 6] >> (u & 63)) & 1) != 0;
-        // Beyond the bits (a PRN read whole from a GSA with a system id): the lists themselves.
-        for (int i = 0; i < kPrnSlots; ++i)
-            if (m_a[i] == prn || (m_b != nullptr && m_b[i] == prn))
-                return true;
-        return false;
-    }
-
-private:
-    static constexpr uint32_t kBits = 256;
-    void Add(int32_t prn) {
-        const uint32_t u = static_cast<uint32_t>(prn);
-        if (u < kBits)
-            m_bits[u >> 6] |= uint64_t{1} << (u & 63);
-    }
-    const int32_t* m_a;
-    const int32_t* m_b;
-    uint64_t m_bits[kBits / 64] = {};
-};
-
 inline int32_t IntegerOrZero(const FieldSplit& f, int i) {
     return f.Present(i) ? FieldInteger(f[i]) : 0;
 }
@@ -223,11 +180,11 @@ void DecodeGsa(const FieldSplit& f, GsaRecord& gsa) {
     ++gsa.count;
 }
 
-void DecodeGsa(const FieldSplit& f, GsaRecord& gsa, SystemGsaRecord& systemGsa) {
+int DecodeGsa(const FieldSplit& f, GsaRecord& gsa, SystemGsaRecord& systemGsa) {
     const int32_t system = f.Present(GsaField::SystemId) ? FieldInteger(f[GsaField::SystemId]) : 0;
     if (system < 1 || system > 6) {
         DecodeGsa(f, gsa);
-        return;
+        return 1;
     }
     if (f.Present(GsaField::Mode))
         gsa.mode = FirstChar(f[GsaField::Mode]);
@@ -259,6 +216,7 @@ void DecodeGsa(const FieldSplit& f, GsaRecord& gsa, SystemGsaRecord& systemGsa) 
         systemGsa.vdop[i] = vdop;
     }
     ++gsa.count;
+    return system;
 }
 
 void DecodeVtg(const FieldSplit& f, VtgRecord& vtg) {
@@ -272,7 +230,7 @@ void DecodeVtg(const FieldSplit& f, VtgRecord& vtg) {
         vtg.speedKmh = NmeaDecimalValue(f[VtgField::SpeedKmh]);
 }
 
-void DecodeGsvList(const IntegerFields& f, const GsaRecord& gsa, SatelliteList& list) {
+void DecodeGsvList(const IntegerFields& f, const UsedPrns& used, SatelliteList& list) {
     // Without a message count and a message number from 1 to 9 there is no slot to fill.
     if (!f.Present(GsvField::MessageCount) || !f.Present(GsvField::MessageNumber))
         return;
@@ -284,7 +242,6 @@ void DecodeGsvList(const IntegerFields& f, const GsaRecord& gsa, SatelliteList& 
         return;
     if (f.Present(GsvField::InView))
         list.inView = f.Value(GsvField::InView);
-    const PrnSet used(gsa.gpsPrns, gsa.glonassPrns);
     for (int k = 0; k < kSatellitesPerGsv; ++k) {
         SatelliteEntry& e = list.entries[kSatellitesPerGsv * (n - 1) + k];
         const int base = GsvField::FirstSatellite + GsvSatelliteField::Count * k;
@@ -294,7 +251,7 @@ void DecodeGsvList(const IntegerFields& f, const GsaRecord& gsa, SatelliteList& 
         e.azimuth = f.Value(base + GsvSatelliteField::Azimuth);
         e.snr = f.Value(base + GsvSatelliteField::Snr);
         // Both lists, whatever the constellation of the message.
-        e.used = e.prn != 0 && used.Has(e.prn) ? 1 : 0;
+        e.used = used.Has(SystemByPrn(e.prn), e.prn) ? 1 : 0;
     }
     ++list.count;
 }
@@ -323,20 +280,6 @@ int32_t GsvSignalId(const IntegerFields& f) {
 }
 
 namespace {
-
-inline bool Used(GnssSystem system, int32_t prn, const GsaRecord& gsa,
-                 const SystemGsaRecord& systemGsa) {
-    if (prn == 0)
-        return false;
-    const int index = SystemGsaIndex(system);
-    if (index < 0)
-        return InGpsOrGlonassList(gsa, prn);
-    const int32_t* prns = systemGsa.prns[index];
-    bool found = false;
-    for (int i = 0; i < kPrnSlots; ++i)
-        found |= prns[i] == prn;
-    return found;
-}
 
 bool HeardInEpoch(const TalkerSatellites& t, int set) {
     for (int i = 0; i < t.epochSetCount; ++i)
@@ -368,14 +311,8 @@ int SignalSetFor(TalkerSatellites& t, int32_t signalId) {
 
 } // namespace
 
-bool SatelliteUsed(GnssSystem system, int32_t prn, const GsaRecord& gsa,
-                   const SystemGsaRecord& systemGsa) {
-    return Used(system, prn, gsa, systemGsa);
-}
-
 void DecodeGsvSignalSet(const IntegerFields& f, GsvTalker talker, int32_t signalId,
-                        const GsaRecord& gsa, const SystemGsaRecord& systemGsa,
-                        TalkerSatellites& t) {
+                        const UsedPrns& used, TalkerSatellites& t) {
     // The same checks as for the GP and GL lists.
     if (!f.Present(GsvField::MessageCount) || !f.Present(GsvField::MessageNumber))
         return;
@@ -396,11 +333,6 @@ void DecodeGsvSignalSet(const IntegerFields& f, GsvTalker talker, int32_t signal
     }
 
     SignalSetList& list = t.sets[set];
-    // GP, GN and GL list GPS, SBAS and GLONASS satellites, used by either of the two lists;
-    // every other talker one system with a list of its own.
-    const int systemIndex = SystemGsaIndex(SystemOf(talker, 0));
-    const PrnSet used = systemIndex < 0 ? PrnSet(gsa.gpsPrns, gsa.glonassPrns)
-                                        : PrnSet(systemGsa.prns[systemIndex], nullptr);
     if (f.Present(GsvField::InView))
         list.inView = f.Value(GsvField::InView);
     for (int k = 0; k < kSatellitesPerGsv; ++k) {
@@ -414,7 +346,7 @@ void DecodeGsvSignalSet(const IntegerFields& f, GsvTalker talker, int32_t signal
         e.snr = f.Value(base + GsvSatelliteField::Snr);
         const uint64_t bit = uint64_t{1} << index;
         list.snrMissing = snrPresent ? list.snrMissing & ~bit : list.snrMissing | bit;
-        e.used = e.prn != 0 && used.Has(e.prn) ? 1 : 0;
+        e.used = used.Has(SystemOf(talker, e.prn), e.prn) ? 1 : 0;
     }
     ++list.count;
 }

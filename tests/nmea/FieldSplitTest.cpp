@@ -1,4 +1,6 @@
 #include "nmea/FieldSplit.h"
+#include "nmea/IntegerFields.h"
+#include "nmea/NmeaDecimal.h"
 
 #include <gtest/gtest.h>
 
@@ -70,6 +72,34 @@ TEST(FieldSplit, AgreesWithExtractField) {
         ExpectSplitAgrees(data);
     }
     ExpectSplitAgrees("x," + std::string(300, 'q') + ",y");
+}
+
+// The GSV decoders read their numbers in one pass: the same fields and values as FieldSplit
+// and NmeaIntegerValue give.
+void ExpectIntegersAgree(const std::string& data) {
+    const FieldSplit split(data.c_str());
+    const IntegerFields numbers(data.c_str());
+    EXPECT_EQ(numbers.Count(), split.Count()) << data;
+    for (int i = 0; i < FieldSplit::kMaxFields; ++i) {
+        ASSERT_EQ(numbers.Present(i), split.Present(i)) << data << " field " << i;
+        EXPECT_EQ(numbers.Value(i), NmeaIntegerValue(split[i])) << data << " field " << i;
+        EXPECT_EQ(numbers.FirstChar(i),
+                  split[i].empty() ? 0 : static_cast<unsigned char>(split[i][0]))
+            << data << " field " << i;
+    }
+}
+
+TEST(IntegerFields, AgreeWithFieldSplit) {
+    for (const char* data :
+         {"", "a", ",", ",,", "a,,c", "a,b*5C", "*", "a*b,c", "a,*", "a,", ",a,", "*,*,",
+          "3,2,11,05,40,083,46,70,17,308,41,12,07,344,,14,22,228,,,x,y,z,w",
+          "3,1,10,01,29,321,,03,12,292,,04,37,345,,08,49,229,,", "1,1,00,B",
+          " 7,-3,+4,12x,x12,0008,2147483647,2147483648,-2147483649,999999999,1000000000", "12*34,5",
+          "123456789012,1234567890,-,+,  ,\t9"}) {
+        ExpectIntegersAgree(data);
+    }
+    ExpectIntegersAgree("x," + std::string(300, '7') + ",y");
+    ExpectIntegersAgree(std::string(255, ' ') + "5,6");
 }
 
 struct CountCase {
