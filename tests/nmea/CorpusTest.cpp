@@ -75,6 +75,56 @@ protected:
     }
 };
 
+// Receivers of GP and GL sentences without signal ids see exactly what they always saw: at
+// every GGA of every such capture, the snapshot's satellites are the merged list of the two.
+class LegacyCheckingParser : public CNMEAParserWin32 {
+public:
+    LegacyCheckingParser() { SetPositionHandshake(false); }
+    std::unique_ptr<DisplaySnapshot> snapshot = std::make_unique<DisplaySnapshot>();
+    int checked = 0, differing = 0;
+
+protected:
+    bool OnSentence(const char* address, const char* data) override {
+        CNMEAParserWin32::OnSentence(address, data);
+        bool onlyTheTwoLists = true;
+        for (const TalkerSatellites& t : talkers)
+            onlyTheTwoLists = onlyTheTwoLists && t.setsInUse == 0;
+        if (onlyTheTwoLists && std::strstr(address, "GGA") != nullptr) {
+            CopyModelToSnapshot(*this, *snapshot);
+            ++checked;
+            bool same = snapshot->satellitesInView == mergedSatellites.inView;
+            for (int i = 0; i < kSnapshotSatellites; ++i) {
+                const SnapshotSatellite& s = snapshot->satellites[i];
+                const SatelliteEntry e =
+                    i < kMaxSatellites ? mergedSatellites.entries[i] : SatelliteEntry{};
+                same = same && s.prn == e.prn && s.azimuth == e.azimuth &&
+                       s.elevation == e.elevation && s.snr == e.snr && s.used == e.used;
+            }
+            differing += same ? 0 : 1;
+        }
+        return true;
+    }
+};
+
+TEST(Corpus, GpAndGlWithoutSignalIdsShowTheMergedListAsBefore) {
+    const std::filesystem::path dir = TB_CORPUS_DIR;
+    if (!std::filesystem::is_directory(dir))
+        GTEST_SKIP() << "no capture folder at " << dir;
+    int checked = 0;
+    for (const auto& item : std::filesystem::directory_iterator(dir)) {
+        if (!item.is_regular_file())
+            continue;
+        SCOPED_TRACE(item.path().filename().string());
+        const std::string bytes = ReadFile(item.path());
+        auto p = std::make_unique<LegacyCheckingParser>();
+        p->FeedBytes(reinterpret_cast<const uint8_t*>(bytes.data()),
+                     static_cast<uint32_t>(bytes.size()));
+        EXPECT_EQ(p->differing, 0);
+        checked += p->checked;
+    }
+    EXPECT_GT(checked, 0);
+}
+
 struct LastEpochCase {
     const char* file;
     int snapshots;
