@@ -24,7 +24,8 @@ DisplaySnapshot BusySky() {
     const int prns[24] = {2,  5,  7,  9,  12, 13, 15, 17, 19, 21, 24, 28,
                           33, 40, 44, 65, 66, 70, 71, 72, 78, 80, 81, 88};
     for (int i = 0; i < 24; ++i)
-        s.satellites[i] = SnapshotSatellite{prns[i], i * 15, 10 + (i * 7) % 80, 20 + i, i % 3 != 0};
+        s.satellites[i] =
+            SnapshotSatellite{prns[i], i * 15, 10 + (i * 7) % 80, 20 + i, i % 3 != 0, {}};
     s.gpsHdop = 0.9;
     s.gpsVdop = 1.4;
     s.gpsPdop = 1.7;
@@ -42,7 +43,7 @@ void PrepareSkyPlot(CAzimuthElevationWnd& plot) {
     // Moving one slot through 10,000 places fills the ring to its 9,999 points.
     DisplaySnapshot s{};
     for (int k = 0; k < 10000; ++k) {
-        s.satellites[0] = SnapshotSatellite{3, k % 360, (k / 360) % 90, 40, 0};
+        s.satellites[0] = SnapshotSatellite{3, k % 360, (k / 360) % 90, 40, 0, {}};
         plot.UpdateSatellites(s);
     }
 }

@@ -1,6 +1,10 @@
 // FeedBytes through the framer and every decoder, over a dense receiver stream and over the
 // whole capture folder. Captures that are not there are skipped with a message.
+//
+// DenseStreamLeanC reads the same dense stream with a lean C reader (lean_nmea.c): the
+// yardstick for the decoder, run in the same binary so that both see the same machine.
 
+#include "lean_nmea.h"
 #include "nmea/CNMEAParserWin32.h"
 
 #include <benchmark/benchmark.h>
@@ -39,10 +43,32 @@ void Decode(benchmark::State& state, const std::vector<std::string>& files) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * total));
 }
 
+const std::string& DenseStreamBytes() {
+    static const std::string bytes =
+        ReadFile(std::filesystem::path(TB_CORPUS_DIR) / "ublox-neo-m9n-nmea.log");
+    return bytes;
+}
+
 void DenseStream(benchmark::State& state) {
-    static const std::vector<std::string> files = {
-        ReadFile(std::filesystem::path(TB_CORPUS_DIR) / "ublox-neo-m9n-nmea.log")};
-    Decode(state, files);
+    Decode(state, {DenseStreamBytes()});
+}
+
+void DenseStreamLeanC(benchmark::State& state) {
+    const std::string& f = DenseStreamBytes();
+    if (f.empty()) {
+        state.SkipWithError("capture not found");
+        return;
+    }
+    auto lean = std::make_unique<lean_state>();
+    lean_init(lean.get());
+    for (auto _ : state) {
+        lean_feed(lean.get(), reinterpret_cast<const uint8_t*>(f.data()), f.size());
+        benchmark::DoNotOptimize(lean->gga);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * f.size()));
+    state.counters["sentences"] = benchmark::Counter(static_cast<double>(lean->sentences) /
+                                                     static_cast<double>(state.iterations()));
 }
 
 void WholeCorpus(benchmark::State& state) {
@@ -66,5 +92,6 @@ void SampleCapture(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(DenseStream);
+BENCHMARK(DenseStreamLeanC);
 BENCHMARK(WholeCorpus);
 BENCHMARK(SampleCapture);

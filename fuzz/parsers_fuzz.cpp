@@ -4,6 +4,7 @@
 #include "nmea/CNMEAParserWin32.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/FieldSplit.h"
+#include "nmea/IntegerFields.h"
 #include "nmea/NmeaDecimal.h"
 
 #include "protocol_cases.h"
@@ -42,6 +43,26 @@ bool SameGsa(const GsaRecord& a, const GsaRecord& b) {
            SameBits(a.count, b.count);
 }
 
+bool SameTalkers(const TalkerSatellites (&a)[kGsvTalkerCount],
+                 const TalkerSatellites (&b)[kGsvTalkerCount]) {
+    for (int t = 0; t < kGsvTalkerCount; ++t) {
+        const TalkerSatellites& x = a[t];
+        const TalkerSatellites& y = b[t];
+        if (!SameBits(x.setsInUse, y.setsInUse) || !SameBits(x.epochSetCount, y.epochSetCount) ||
+            !SameBits(x.epochSets, y.epochSets))
+            return false;
+        for (int i = 0; i < kSignalSetsPerTalker; ++i) {
+            const SignalSetList& u = x.sets[i];
+            const SignalSetList& v = y.sets[i];
+            if (!SameBits(u.signalId, v.signalId) || !SameBits(u.inView, v.inView) ||
+                !SameBits(u.entries, v.entries) || !SameBits(u.snrMissing, v.snrMissing) ||
+                !SameBits(u.count, v.count))
+                return false;
+        }
+    }
+    return true;
+}
+
 // The framer and all decoders, with the snapshot copy on top. The bytes are fed once whole and
 // once in two parts; both must leave the same model behind.
 void FuzzFeedBytes(const uint8_t* data, size_t size) {
@@ -55,10 +76,17 @@ void FuzzFeedBytes(const uint8_t* data, size_t size) {
     split->FeedBytes(data + cut, static_cast<uint32_t>(size - cut));
     if (!SameGga(whole->gga, split->gga) || !SameGsa(whole->gsa, split->gsa) ||
         std::memcmp(&whole->mergedSatellites, &split->mergedSatellites,
-                    sizeof whole->mergedSatellites) != 0)
+                    sizeof whole->mergedSatellites) != 0 ||
+        !SameBits(whole->systemGsa, split->systemGsa) ||
+        !SameTalkers(whole->talkers, split->talkers))
         std::abort();
     auto snapshot = std::make_unique<DisplaySnapshot>();
     CopyModelToSnapshot(*whole, *snapshot);
+    // Every satellite in view is in the snapshot, and nothing after them.
+    const int shown = snapshot->satellitesInView;
+    for (int i = 0; i < kSnapshotSatellites; ++i)
+        if (snapshot->satellites[i].prn != 0 && i >= shown)
+            std::abort();
 }
 
 // Field extraction over arbitrary text with an arbitrary field number.
@@ -75,11 +103,18 @@ void FuzzExtractField(const uint8_t* data, size_t size) {
     const size_t length = strnlen(out, sizeof out);
     if (length == sizeof out || (!present && length != 0))
         std::abort();
-    // The decoders' single-pass split must see the same fields.
+    // The decoders' single-pass split must see the same fields, and the GSV decoders' numbers
+    // be the values of those fields.
     const FieldSplit split(text.c_str());
+    const IntegerFields numbers(text.c_str());
+    if (numbers.Count() != split.Count())
+        std::abort();
     for (int i = 0; i < FieldSplit::kMaxFields; ++i) {
         const bool p = ExtractField(text.c_str(), out, i);
         if (split.Present(i) != p || split[i] != std::string_view(out))
+            std::abort();
+        if (numbers.Present(i) != p || numbers.Value(i) != NmeaIntegerValue(split[i]) ||
+            numbers.FirstChar(i) != static_cast<unsigned char>(out[0]))
             std::abort();
     }
 }

@@ -151,6 +151,12 @@ CAzimuthElevationWnd::CAzimuthElevationWnd()
 
 CAzimuthElevationWnd::~CAzimuthElevationWnd() = default;
 
+QString SatelliteLabel(GnssSystem system, int prn) {
+    const char letter = GnssSystemLetter(system);
+    return letter == '\0' ? QString::number(prn)
+                          : QLatin1Char(letter) + QString::asprintf("%02d", prn);
+}
+
 void CAzimuthElevationWnd::ClearTrails() {
     trailStart = 0;
     trailWrite = 0;
@@ -175,6 +181,7 @@ void CAzimuthElevationWnd::UpdateSatellites(const DisplaySnapshot& snapshot) {
         slot.elevation = s.elevation;
         slot.snr = s.snr;
         slot.used = s.used;
+        slot.system = DisplayedSystem(s);
     }
     UpdateMask();
     UpdateTrails();
@@ -344,7 +351,7 @@ void CAzimuthElevationWnd::Draw(QPainter& p, const QRect& rect,
             p.drawEllipse(OutlineBox(pt.x() - 5, pt.y() - 5, pt.x() + 5, pt.y() + 5));
             labelTop = pt.y() + 10;
         }
-        const QString label = QString::number(slot.prn);
+        const QString label = SatelliteLabel(slot.system, slot.prn);
         const int tw = fm.horizontalAdvance(label);
         const int th = fm.height();
         const QRect box(QPoint(pt.x() - tw / 2, labelTop),

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QPoint>
 #include <QRect>
+#include <QString>
 #include <cstdint>
 #include <memory>
 
@@ -21,6 +22,7 @@ struct SatelliteSlot {
     double elevation; // degrees above the horizon
     int32_t used;     // 1 = used in the solution
     double snr;       // dB-Hz
+    GnssSystem system;
 };
 
 struct TrailPoint {
@@ -48,13 +50,18 @@ SkyPlotGeometry ComputeSkyPlotGeometry(const QRect& rect);
 // first, as the trails, mask and satellites are placed on whole degrees.
 QPoint SkyPlotPixel(const SkyPlotGeometry& g, double azimuthDegrees, double elevationDegrees);
 
+// A satellite's label: its PRN, after the system's letter for the systems whose PRNs would
+// otherwise look like those of GPS (E12, C21, J02, I03).
+QString SatelliteLabel(GnssSystem system, int prn);
+
 // A satellite icon by resource id (118 used, 102 in view) with its magenta pixels made
 // transparent; a null image for an unknown id.
 const QImage& SatelliteIcon(int bitmapId);
 
 class CAzimuthElevationWnd {
 public:
-    static constexpr int kSlotCount = 64;
+    // One slot per satellite a snapshot holds.
+    static constexpr int kSlotCount = kSnapshotSatellites;
     static constexpr int kMaskSize = 360;
     static constexpr uint32_t kTrailCapacity = 10000;
     static constexpr double kMaskUnset = 90.0;
@@ -64,7 +71,7 @@ public:
     CAzimuthElevationWnd(const CAzimuthElevationWnd&) = delete;
     CAzimuthElevationWnd& operator=(const CAzimuthElevationWnd&) = delete;
 
-    // Copies the first 64 satellites, then extends the mask and the trails.
+    // Copies the snapshot's satellites, then extends the mask and the trails.
     void UpdateSatellites(const DisplaySnapshot& snapshot);
     // Draws the whole plot into rect in the colour slots' colours; nothing outside the disc
     // is filled.

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QStringList>
 #include <algorithm>
+#include <utility>
 
 #include "device/DeviceCommand.h"
 #include "device/DeviceCommands.h"
@@ -19,8 +20,8 @@
 
 namespace {
 
-// The snapshot holds 96 satellites; more in view cannot be shown.
-constexpr int kMaxBars = 96;
+// More in view than the snapshot holds cannot be shown.
+constexpr int kMaxBars = kSnapshotSatellites;
 constexpr int kBarsWhenNoneInView = 12;
 
 QFont PageFont(int pixelHeight) {
@@ -69,6 +70,45 @@ FrontPanelLayout ComputeFrontPanelLayout(const QSize& client) {
     L.skyPlot = Edges(r1Right + m, s, right - m, bottom - m);
     L.chart = Edges(left + m, top + m, right - m, s - m);
     return L;
+}
+
+QColor SatelliteBarColour(GnssSystem system, bool used) {
+    switch (system) {
+    case GnssSystem::Sbas:
+        return QColor(0, 0, 32);
+    case GnssSystem::Glonass:
+        return used ? QColor(128, 0, 0) : QColor(32, 0, 0);
+    case GnssSystem::Galileo:
+        return used ? QColor(0, 150, 150) : QColor(0, 40, 40);
+    case GnssSystem::BeiDou:
+        return used ? QColor(170, 0, 170) : QColor(45, 0, 45);
+    case GnssSystem::Qzss:
+        return used ? QColor(210, 120, 0) : QColor(56, 32, 0);
+    case GnssSystem::NavIC:
+        return used ? QColor(160, 160, 0) : QColor(42, 42, 0);
+    default:
+        return used ? QColor(0, 180, 0) : QColor(0, 0, 180);
+    }
+}
+
+void SignalBarOrder(const DisplaySnapshot& s, int n, int* order) {
+    n = std::clamp(n, 0, kSnapshotSatellites);
+    for (int i = 0; i < n; ++i)
+        order[i] = i;
+    auto key = [&s](int i) {
+        const SnapshotSatellite& sat = s.satellites[i];
+        // GnssSystem's values are the display order; an empty slot goes after every system.
+        const int system =
+            sat.prn == 0 ? kGnssSystemCount + 1 : static_cast<int>(DisplayedSystem(sat));
+        return std::pair<int, int32_t>(system, sat.prn);
+    };
+    std::stable_sort(order, order + n, [&](int a, int b) { return key(a) < key(b); });
+}
+
+int SignalBarInset(int cellWidth) {
+    // The full 5 pixels while the bar keeps kMinBarWidth, then only what leaves it that wide.
+    constexpr int kMinBarWidth = 4;
+    return std::clamp((cellWidth - kMinBarWidth) / 2, 0, 5);
 }
 
 QString StatusValueText(const DisplaySnapshot& s) {
@@ -194,10 +234,14 @@ void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) const {
     // Common bottom of the cells, where the PRN strip starts.
     const int cellBottom = cBottom - 5 - 3 * f;
 
+    int order[kMaxBars];
+    SignalBarOrder(s, n, order);
+    const int inset = SignalBarInset(static_cast<int>(pitch));
+
     for (int i = 0; i < n; ++i) {
-        const SnapshotSatellite& sat = s.satellites[i];
-        const int left = cLeft + static_cast<int>(i * pitch) + 5;
-        const int right = cLeft + static_cast<int>(i * pitch) + static_cast<int>(pitch) - 5;
+        const SnapshotSatellite& sat = s.satellites[order[i]];
+        const int left = cLeft + static_cast<int>(i * pitch) + inset;
+        const int right = cLeft + static_cast<int>(i * pitch) + static_cast<int>(pitch) - inset;
         const int top = cTop + 5;
         const int bottom = cellBottom;
 
@@ -208,14 +252,8 @@ void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) const {
 
         const int v = std::clamp(static_cast<int>(sat.snr), 0, 55);
         const int levelTop = bottom - static_cast<int>(v * (bottom - top) / 55.0);
-        QColor fill;
-        const bool used = sat.used == 1;
-        if (sat.prn >= 65 && sat.prn <= 96)
-            fill = used ? QColor(128, 0, 0) : QColor(32, 0, 0);
-        else if (sat.prn >= 33 && sat.prn <= 64)
-            fill = QColor(0, 0, 32);
-        else
-            fill = used ? QColor(0, 180, 0) : QColor(0, 0, 180);
+        const GnssSystem system = DisplayedSystem(sat);
+        const QColor fill = SatelliteBarColour(system, sat.used == 1);
         DrawBox(p, left, levelTop, right, bottom, fill);
 
         p.setPen(white);
@@ -226,7 +264,7 @@ void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) const {
                        snr);
         p.drawText(Edges(left, bottom, right, cBottom),
                    Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
-                   QString::number(sat.prn));
+                   SatelliteLabel(system, sat.prn));
     }
 
     // Legend: one square and name per constellation seen so far.
@@ -240,14 +278,25 @@ void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) const {
         p.drawText(QPoint(textLeft, squareTop + fm.ascent()), name);
         return fm.horizontalAdvance(name);
     };
-    int lastWidth = entry(QColor(0, 180, 0), QStringLiteral("= GPS"));
-    if (s.sbasSeen == 1) {
+    int lastWidth = entry(SatelliteBarColour(GnssSystem::Gps, true), QStringLiteral("= GPS"));
+    auto seen = [&s](GnssSystem system) { return (s.systemsSeen & SystemBit(system)) != 0; };
+    const struct {
+        GnssSystem system;
+        bool seen;
+        const char* name;
+    } others[] = {
+        {GnssSystem::Sbas, s.sbasSeen == 1 || seen(GnssSystem::Sbas), "= WAAS"},
+        {GnssSystem::Glonass, s.glonassSeen == 1 || seen(GnssSystem::Glonass), "= GLONASS"},
+        {GnssSystem::Galileo, seen(GnssSystem::Galileo), "= Galileo"},
+        {GnssSystem::BeiDou, seen(GnssSystem::BeiDou), "= BeiDou"},
+        {GnssSystem::Qzss, seen(GnssSystem::Qzss), "= QZSS"},
+        {GnssSystem::NavIC, seen(GnssSystem::NavIC), "= NavIC"},
+    };
+    for (const auto& o : others) {
+        if (!o.seen)
+            continue;
         squareLeft += lastWidth + 2 * f;
-        lastWidth = entry(QColor(0, 0, 32), QStringLiteral("= WAAS"));
-    }
-    if (s.glonassSeen == 1) {
-        squareLeft += lastWidth + 2 * f;
-        entry(QColor(128, 0, 0), QStringLiteral("= GLONASS"));
+        lastWidth = entry(SatelliteBarColour(o.system, true), QString::fromLatin1(o.name));
     }
     p.restore();
 }

@@ -29,6 +29,19 @@ FrontPanelLayout ComputeFrontPanelLayout(const QSize& client);
 // the two satellite counts, one per line.
 QString StatusValueText(const DisplaySnapshot& s);
 
+// The bar colour of a satellite of `system`, used in the solution or not. GPS, SBAS and
+// GLONASS keep the colours they always had; each other system has its own pair.
+QColor SatelliteBarColour(GnssSystem system, bool used);
+
+// The order in which the first n satellites of s are drawn as bars: by system (GPS, SBAS,
+// GLONASS, Galileo, BeiDou, QZSS, NavIC), by PRN inside it, empty slots last. Writes n
+// indices (n at most kSnapshotSatellites) to order.
+void SignalBarOrder(const DisplaySnapshot& s, int n, int* order);
+
+// The gap between a bar and its cell's edge: 5 pixels, less when that would leave a bar
+// narrower than 4 pixels, so that crowded bars narrow down to their cell rather than vanish.
+int SignalBarInset(int cellWidth);
+
 class CFrontPanelStatusWnd : public QWidget {
     Q_OBJECT
 public:

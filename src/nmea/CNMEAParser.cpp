@@ -1,6 +1,7 @@
 #include "nmea/CNMEAParser.h"
 
 #include <cstddef>
+#include <cstring>
 
 void CNMEAParser::FeedBytes(const uint8_t* bytes, uint32_t count) {
     if (bytes == nullptr)
@@ -22,17 +23,26 @@ void CNMEAParser::FeedBytes(const uint8_t* bytes, uint32_t count) {
             break;
         }
         case State::Address: {
-            const uint8_t b = *p++;
-            m_checksum ^= b;
-            if (b == ',' || b == '*') {
-                m_address[m_count] = '\0';
-                m_count = 0;
-                m_state = State::Data;
-            } else {
-                m_address[m_count] = static_cast<char>(b);
-                if (++m_count == sizeof m_address)
+            // The whole address in one loop, with the checksum and count in registers.
+            uint8_t checksum = m_checksum;
+            unsigned n = m_count;
+            while (p < end) {
+                const uint8_t b = *p++;
+                checksum ^= b;
+                if (b == ',' || b == '*') {
+                    m_address[n] = '\0';
+                    n = 0;
+                    m_state = State::Data;
+                    break;
+                }
+                m_address[n] = static_cast<char>(b);
+                if (++n == sizeof m_address) {
                     m_state = State::Hunt;
+                    break;
+                }
             }
+            m_checksum = checksum;
+            m_count = static_cast<uint16_t>(n);
             break;
         }
         case State::Data: {
@@ -44,6 +54,28 @@ void CNMEAParser::FeedBytes(const uint8_t* bytes, uint32_t count) {
                 static_cast<size_t>(end - p) < sizeof m_data - n ? end : p + (sizeof m_data - n);
             char* const out = m_data + n;
             const uint8_t* q = p;
+            // Eight bytes at a time while none of them ends the data: their checksum is the
+            // bytes of the XOR of the words folded together.
+            constexpr uint64_t kOnes = 0x0101010101010101u;
+            constexpr uint64_t kHighs = 0x8080808080808080u;
+            auto hasByte = [](uint64_t w, uint8_t b) {
+                const uint64_t v = w ^ (kOnes * b);
+                return ((v - kOnes) & ~v & kHighs) != 0;
+            };
+            uint64_t words = 0;
+            while (stop - q >= 8) {
+                uint64_t w;
+                std::memcpy(&w, q, 8);
+                if (hasByte(w, '*') || hasByte(w, '\r'))
+                    break;
+                words ^= w;
+                std::memcpy(out + (q - p), &w, 8);
+                q += 8;
+            }
+            words ^= words >> 32;
+            words ^= words >> 16;
+            words ^= words >> 8;
+            checksum ^= static_cast<uint8_t>(words);
             while (q < stop) {
                 const uint8_t b = *q;
                 if (b == '*' || b == '\r')

@@ -5,6 +5,7 @@
 #include "nmea/CNMEAParser.h"
 #include "nmea/GpsDataModel.h"
 #include "nmea/ManualResetEvent.h"
+#include "nmea/UsedPrns.h"
 
 #include <mutex>
 
@@ -32,10 +33,15 @@ protected:
     void OnBadChecksum(const char* address, const char* data) override;
 
 private:
-    // GSV needs the talker as well: only GP and GL sentences fill a list, every one re-merges.
+    // GSV needs the talker as well: it picks the list or signal set; every GSV re-merges.
     void DecodeGsv(const char* data);
 
     bool m_bHandshake = true;
+    // mergedSatellites is what MergeSatelliteLists makes of the two lists as they stand (the
+    // lists and the merged list are written only by the decoders and ResetData).
+    bool m_bMergeCurrent = false;
+    // The GSA lists as sets for the GSV decoders, brought up to date with every GSA.
+    UsedPrns m_usedPrns;
     mutable std::mutex m_modelLock;
 };
 

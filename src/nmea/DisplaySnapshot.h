@@ -1,26 +1,45 @@
 #pragma once
 // The copy of the data model that every display reads, taken after each GGA sentence.
 
+#include "nmea/GnssSystem.h"
+
 #include <cstdint>
 
 class CNMEAParserWin32;
+struct GpsDataModel;
 
 struct SnapshotSatellite {
     int32_t prn, azimuth, elevation, snr, used;
+    GnssSystem system; // None in a slot nothing was copied into: shown by its PRN range
 };
+
+// How many satellites a snapshot holds: every system of a multi-constellation receiver at once.
+constexpr int kSnapshotSatellites = 128;
+
+// The system a display shows a satellite as: its own, or for a satellite written without one
+// the system its PRN range gives.
+constexpr GnssSystem DisplayedSystem(const SnapshotSatellite& s) {
+    return s.system != GnssSystem::None ? s.system : SystemByPrn(s.prn);
+}
+
+// Bit of a system in DisplaySnapshot::systemsSeen.
+constexpr uint32_t SystemBit(GnssSystem system) {
+    return uint32_t{1} << static_cast<int>(system);
+}
 
 struct DisplaySnapshot {
     double latitude;
     double longitude;
     double altitude;
     int32_t satellitesUsed;
-    int32_t satellitesInView;
-    SnapshotSatellite satellites[96];
+    int32_t satellitesInView; // every satellite in `satellites`, as shown
+    SnapshotSatellite satellites[kSnapshotSatellites];
     char16_t fixQualityText[256];
     double gpsHdop, gpsVdop, gpsPdop;
     double glonassHdop, glonassVdop, glonassPdop;
     int32_t glonassSeen;
     int32_t sbasSeen;
+    uint32_t systemsSeen; // SystemBit of every system a copied satellite had, sticky as the two
 };
 
 extern DisplaySnapshot theSnapshot;
@@ -31,6 +50,13 @@ const char16_t* FixQualityText(int quality);
 // Copies `parser`'s model into `snapshot` (fix text and sticky flags as described). The caller
 // holds snapshotLock. Used by TakeDisplaySnapshot and by tests.
 void CopyModelToSnapshot(const CNMEAParserWin32& parser, DisplaySnapshot& snapshot);
+
+// Every satellite the model shows, into snapshot.satellites and satellitesInView: talker by
+// talker (GP, GL, GA, GB, GQ, GI, GN), the GP or GL list as it stands (its count as sent, as
+// the merged list has always had it), then the signal sets of the talker's latest epoch, a
+// satellite listed by several sets once with its highest SNR (one each in the count). The
+// slots after them are cleared; the sticky seen flags are set for what was copied.
+void GatherSatellites(const GpsDataModel& model, DisplaySnapshot& snapshot);
 
 // The position thread's call: copies theParser's model into theSnapshot under snapshotLock.
 void TakeDisplaySnapshot();

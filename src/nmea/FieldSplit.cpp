@@ -47,6 +47,8 @@ FieldSplit::FieldSplit(const char* data) {
         m_everyFieldPresent = true;
     } else {
         const char* p = data;
+        // Past kMaxFields only the count goes on, and only as far as "more than kMaxFields".
+        int count = kMaxFields + 1;
         while (i < kMaxFields) {
             // p is the first character of field i.
             const char* q = p;
@@ -56,13 +58,20 @@ FieldSplit::FieldSplit(const char* data) {
             m_length[i] = static_cast<uint8_t>(std::min<ptrdiff_t>(q - p, kMaxFieldLength));
             ++i;
             // The next field starts after the next comma, wherever the "*" was; a comma that
-            // ends the string starts no field.
+            // ends the string starts no field (but is counted as an empty one).
             while (*q != '\0' && *q != ',')
                 ++q;
-            if (*q == '\0' || q[1] == '\0')
+            if (*q == '\0') {
+                count = i;
                 break;
+            }
+            if (q[1] == '\0') {
+                count = i + 1;
+                break;
+            }
             p = q + 1;
         }
+        m_count = static_cast<uint8_t>(count);
     }
     for (; i < kMaxFields; ++i) {
         m_start[i] = data;

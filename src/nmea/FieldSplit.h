@@ -24,11 +24,16 @@ public:
     bool Present(int i) const { return m_length[i] != 0 || m_everyFieldPresent; }
     // The text of field i: empty when it is absent, never holding a NUL.
     std::string_view operator[](int i) const { return std::string_view(m_start[i], m_length[i]); }
+    // How many fields the text has, an empty one after a last comma included (so that a
+    // trailing empty field still shows where the fields end); kMaxFields + 1 when there are
+    // more than kMaxFields; 0 for an empty text.
+    int Count() const { return m_count; }
 
 private:
     // Filled by the constructor for every field number, not before: zeroing them first would
     // cost as much as the split itself.
     const char* m_start[kMaxFields];
     uint8_t m_length[kMaxFields];
+    uint8_t m_count = 0;
     bool m_everyFieldPresent = false;
 };

@@ -2,6 +2,8 @@
 // The GPS data model the decoders write: what the last GGA, GSA and VTG sentences said and the
 // satellites in view, per constellation and merged. All zero after a reset.
 
+#include "nmea/GnssSystem.h"
+
 #include <cstdint>
 
 struct GgaRecord {
@@ -47,6 +49,50 @@ struct SatelliteList {
     uint32_t count;
 };
 
+// ---- Receivers that tell their systems and signals apart (NMEA 4.10 and later) ----
+
+// The used satellites and DOPs of the systems that only a GSA with a system id reports
+// (systems 1 and 2 write GsaRecord's GPS and GLONASS lists and DOP sets instead).
+constexpr int kSystemGsaCount = 4; // Galileo, BeiDou, QZSS, NavIC: system ids 3 to 6
+
+struct SystemGsaRecord {
+    int32_t prns[kSystemGsaCount][kPrnSlots];
+    double pdop[kSystemGsaCount], hdop[kSystemGsaCount], vdop[kSystemGsaCount];
+};
+
+// Index into SystemGsaRecord of a system that has one there, else -1.
+constexpr int SystemGsaIndex(GnssSystem system) {
+    return system >= GnssSystem::Galileo && system <= GnssSystem::NavIC
+               ? static_cast<int>(system) - static_cast<int>(GnssSystem::Galileo)
+               : -1;
+}
+
+// A GSV message holds four satellites and a sequence at most nine messages.
+constexpr int kSignalSetEntries = 36;
+
+// The satellites of one talker's GSV sentences for one signal (the id after the last
+// satellite), filled as the GP and GL lists are: message n fills entries 4(n-1) to 4(n-1)+3.
+struct SignalSetList {
+    int32_t signalId; // character of the signal id, 0 when the sentences carry none
+    int32_t inView;
+    SatelliteEntry entries[kSignalSetEntries];
+    uint64_t snrMissing; // bit k set: the SNR field of entries[k] was empty (no signal)
+    uint32_t count;      // GSV sentences decoded into this set
+};
+
+constexpr int kSignalSetsPerTalker = 4;
+
+// One talker's signal sets. GP and GL sentences without a signal id keep filling
+// gpsSatellites and glonassSatellites; only the other sentences come here.
+struct TalkerSatellites {
+    SignalSetList sets[kSignalSetsPerTalker];
+    int32_t setsInUse;
+    // The sets heard in the talker's latest epoch, first heard first. An epoch ends when the
+    // first message of a set already heard in it comes again.
+    int32_t epochSetCount;
+    int32_t epochSets[kSignalSetsPerTalker];
+};
+
 // The records in the order the parser holds them.
 struct GpsDataModel {
     GgaRecord gga{};
@@ -55,4 +101,6 @@ struct GpsDataModel {
     VtgRecord vtg{};
     SatelliteList gpsSatellites{};
     SatelliteList glonassSatellites{};
+    SystemGsaRecord systemGsa{};
+    TalkerSatellites talkers[kGsvTalkerCount]{}; // indexed by GsvTalker
 };

@@ -52,7 +52,20 @@ double Decimal(const char* p, const char* end) {
     }
     if (intDigits + fracDigits == 0)
         return 0.0;
-    if (q < end && (*q == 'e' || *q == 'E')) {
+    const bool exponentFollows = q < end && (*q == 'e' || *q == 'E');
+    if (!exponentFollows && intDigits + fracDigits <= 15) {
+        // Nearly every field: both the digits as an integer (below 2^53) and the power of ten
+        // are exact doubles, so one division rounds exactly as the full conversion would.
+        static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        int64_t digits = 0;
+        for (const char* d = mantissa; d < q; ++d)
+            if (*d != '.')
+                digits = digits * 10 + (*d - '0');
+        const double value = static_cast<double>(digits) / kPowers[fracDigits];
+        return negative ? -value : value;
+    }
+    if (exponentFollows) {
         const char* e = q + 1;
         if (e < end && (*e == '+' || *e == '-'))
             ++e;

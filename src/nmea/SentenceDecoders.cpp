@@ -29,6 +29,7 @@ enum : int {
     Pdop = FirstPrn + kPrnSlots,
     Hdop,
     Vdop,
+    SystemId, // NMEA 4.10 and later
 };
 }
 namespace VtgField {
@@ -79,8 +80,24 @@ inline double Angle(std::string_view field, size_t degreeDigits) {
            NmeaDecimalValue(field.substr(degreeDigits)) / 60.0;
 }
 
+// NmeaIntegerValue, with the fields that are a few plain digits (nearly all of them: PRNs,
+// angles, SNRs, counts) read here without the call.
+inline int32_t FieldInteger(std::string_view field) {
+    if (field.size() - 1 < 4) {
+        int32_t value = 0;
+        for (const char c : field) {
+            const unsigned d = static_cast<unsigned char>(c) - unsigned{'0'};
+            if (d > 9)
+                return NmeaIntegerValue(field);
+            value = 10 * value + static_cast<int32_t>(d);
+        }
+        return value;
+    }
+    return NmeaIntegerValue(field);
+}
+
 inline int32_t IntegerOrZero(const FieldSplit& f, int i) {
-    return f.Present(i) ? NmeaIntegerValue(f[i]) : 0;
+    return f.Present(i) ? FieldInteger(f[i]) : 0;
 }
 
 inline double DecimalOrZero(const FieldSplit& f, int i) {
@@ -109,7 +126,7 @@ void DecodeGga(const FieldSplit& f, GgaRecord& gga) {
     if (f.Present(GgaField::Quality))
         gga.quality = Digit(FirstChar(f[GgaField::Quality]));
     if (f.Present(GgaField::SatellitesUsed))
-        gga.satellitesUsed = NmeaIntegerValue(f[GgaField::SatellitesUsed].substr(0, 2));
+        gga.satellitesUsed = FieldInteger(f[GgaField::SatellitesUsed].substr(0, 2));
     if (f.Present(GgaField::Hdop))
         gga.hdop = NmeaDecimalValue(f[GgaField::Hdop]);
     if (f.Present(GgaField::Altitude))
@@ -138,7 +155,7 @@ void DecodeGsa(const FieldSplit& f, GsaRecord& gsa) {
     for (int i = 0; i < kPrnSlots; ++i) {
         const int field = GsaField::FirstPrn + i;
         if (f.Present(field)) {
-            prns[i] = NmeaIntegerValue(f[field].substr(0, 2));
+            prns[i] = FieldInteger(f[field].substr(0, 2));
             smallest = std::min(smallest, prns[i]);
         } else {
             prns[i] = 0;
@@ -163,6 +180,45 @@ void DecodeGsa(const FieldSplit& f, GsaRecord& gsa) {
     ++gsa.count;
 }
 
+int DecodeGsa(const FieldSplit& f, GsaRecord& gsa, SystemGsaRecord& systemGsa) {
+    const int32_t system = f.Present(GsaField::SystemId) ? FieldInteger(f[GsaField::SystemId]) : 0;
+    if (system < 1 || system > 6) {
+        DecodeGsa(f, gsa);
+        return 1;
+    }
+    if (f.Present(GsaField::Mode))
+        gsa.mode = FirstChar(f[GsaField::Mode]);
+    if (f.Present(GsaField::FixType))
+        gsa.fixType = Digit(FirstChar(f[GsaField::FixType]));
+    // The whole number: with the system known there is no range to fit the PRN into, and the
+    // GSV sentences give theirs whole too.
+    int32_t prns[kPrnSlots];
+    for (int i = 0; i < kPrnSlots; ++i)
+        prns[i] = IntegerOrZero(f, GsaField::FirstPrn + i);
+    const double pdop = DecimalOrZero(f, GsaField::Pdop);
+    const double hdop = DecimalOrZero(f, GsaField::Hdop);
+    const double vdop = DecimalOrZero(f, GsaField::Vdop);
+    if (system == 1) {
+        std::copy(prns, prns + kPrnSlots, gsa.gpsPrns);
+        gsa.gpsPdop = pdop;
+        gsa.gpsHdop = hdop;
+        gsa.gpsVdop = vdop;
+    } else if (system == 2) {
+        std::copy(prns, prns + kPrnSlots, gsa.glonassPrns);
+        gsa.glonassPdop = pdop;
+        gsa.glonassHdop = hdop;
+        gsa.glonassVdop = vdop;
+    } else {
+        const int i = system - 3;
+        std::copy(prns, prns + kPrnSlots, systemGsa.prns[i]);
+        systemGsa.pdop[i] = pdop;
+        systemGsa.hdop[i] = hdop;
+        systemGsa.vdop[i] = vdop;
+    }
+    ++gsa.count;
+    return system;
+}
+
 void DecodeVtg(const FieldSplit& f, VtgRecord& vtg) {
     if (f.Present(VtgField::TrueCourse))
         vtg.trueCourse = NmeaDecimalValue(f[VtgField::TrueCourse]);
@@ -174,36 +230,123 @@ void DecodeVtg(const FieldSplit& f, VtgRecord& vtg) {
         vtg.speedKmh = NmeaDecimalValue(f[VtgField::SpeedKmh]);
 }
 
-void DecodeGsvList(const FieldSplit& f, const GsaRecord& gsa, SatelliteList& list) {
+void DecodeGsvList(const IntegerFields& f, const UsedPrns& used, SatelliteList& list) {
     // Without a message count and a message number from 1 to 9 there is no slot to fill.
     if (!f.Present(GsvField::MessageCount) || !f.Present(GsvField::MessageNumber))
         return;
-    const int32_t messages = NmeaIntegerValue(f[GsvField::MessageCount]);
+    const int32_t messages = f.Value(GsvField::MessageCount);
     if (messages < 1 || messages > 9)
         return;
-    const int32_t n = NmeaIntegerValue(f[GsvField::MessageNumber]);
+    const int32_t n = f.Value(GsvField::MessageNumber);
     if (n < 1 || n > 9)
         return;
     if (f.Present(GsvField::InView))
-        list.inView = NmeaIntegerValue(f[GsvField::InView]);
+        list.inView = f.Value(GsvField::InView);
     for (int k = 0; k < kSatellitesPerGsv; ++k) {
         SatelliteEntry& e = list.entries[kSatellitesPerGsv * (n - 1) + k];
         const int base = GsvField::FirstSatellite + GsvSatelliteField::Count * k;
         // The empty slots of a short last message are cleared.
-        e.prn = IntegerOrZero(f, base + GsvSatelliteField::Prn);
-        e.elevation = IntegerOrZero(f, base + GsvSatelliteField::Elevation);
-        e.azimuth = IntegerOrZero(f, base + GsvSatelliteField::Azimuth);
-        e.snr = IntegerOrZero(f, base + GsvSatelliteField::Snr);
-        e.used = 0;
-        if (e.prn != 0) {
-            // Both lists, whatever the constellation of the message.
-            for (int i = 0; i < kPrnSlots; ++i) {
-                if (gsa.gpsPrns[i] == e.prn || gsa.glonassPrns[i] == e.prn) {
-                    e.used = 1;
-                    break;
-                }
-            }
-        }
+        e.prn = f.Value(base + GsvSatelliteField::Prn);
+        e.elevation = f.Value(base + GsvSatelliteField::Elevation);
+        e.azimuth = f.Value(base + GsvSatelliteField::Azimuth);
+        e.snr = f.Value(base + GsvSatelliteField::Snr);
+        // Both lists, whatever the constellation of the message.
+        e.used = used.Has(SystemByPrn(e.prn), e.prn) ? 1 : 0;
+    }
+    ++list.count;
+}
+
+GsvTalker GsvTalkerOfAddress(const char* address) {
+    GsvTalker found = GsvTalker::None;
+    for (const char* s = address; s[0] != '\0' && s[1] != '\0' && s[2] != '\0'; ++s) {
+        if (s[2] != 'G' || s[3] != 'S' || s[4] != 'V')
+            continue;
+        const GsvTalker t = GsvTalkerOf(s[0], s[1]);
+        // GP before GL before the others, wherever each stands.
+        if (t == GsvTalker::GP)
+            return t;
+        if (t == GsvTalker::GL || found == GsvTalker::None)
+            found = t;
+    }
+    return found;
+}
+
+int32_t GsvSignalId(const IntegerFields& f) {
+    // Three fields, four per satellite, then the signal id: 4, 8, 12, 16 or 20 fields.
+    const int count = f.Count();
+    if (count < 4 || count > IntegerFields::kMaxFields || count % 4 != 0)
+        return 0;
+    return f.FirstChar(count - 1);
+}
+
+namespace {
+
+bool HeardInEpoch(const TalkerSatellites& t, int set) {
+    for (int i = 0; i < t.epochSetCount; ++i)
+        if (t.epochSets[i] == set)
+            return true;
+    return false;
+}
+
+// The set that holds `signalId`; a new one while there is room, else one that the current
+// epoch has not heard; -1 when the epoch already holds every set (a fifth signal).
+int SignalSetFor(TalkerSatellites& t, int32_t signalId) {
+    for (int i = 0; i < t.setsInUse; ++i)
+        if (t.sets[i].signalId == signalId)
+            return i;
+    int set = -1;
+    if (t.setsInUse < kSignalSetsPerTalker) {
+        set = t.setsInUse++;
+    } else {
+        for (int i = 0; i < kSignalSetsPerTalker && set < 0; ++i)
+            if (!HeardInEpoch(t, i))
+                set = i;
+        if (set < 0)
+            return -1;
+    }
+    t.sets[set] = SignalSetList{};
+    t.sets[set].signalId = signalId;
+    return set;
+}
+
+} // namespace
+
+void DecodeGsvSignalSet(const IntegerFields& f, GsvTalker talker, int32_t signalId,
+                        const UsedPrns& used, TalkerSatellites& t) {
+    // The same checks as for the GP and GL lists.
+    if (!f.Present(GsvField::MessageCount) || !f.Present(GsvField::MessageNumber))
+        return;
+    const int32_t messages = f.Value(GsvField::MessageCount);
+    if (messages < 1 || messages > 9)
+        return;
+    const int32_t n = f.Value(GsvField::MessageNumber);
+    if (n < 1 || n > 9)
+        return;
+    const int set = SignalSetFor(t, signalId);
+    if (set < 0)
+        return;
+    if (!HeardInEpoch(t, set))
+        t.epochSets[t.epochSetCount++] = set;
+    else if (n == 1) {
+        t.epochSetCount = 1;
+        t.epochSets[0] = set;
+    }
+
+    SignalSetList& list = t.sets[set];
+    if (f.Present(GsvField::InView))
+        list.inView = f.Value(GsvField::InView);
+    for (int k = 0; k < kSatellitesPerGsv; ++k) {
+        const int index = kSatellitesPerGsv * (n - 1) + k;
+        SatelliteEntry& e = list.entries[index];
+        const int base = GsvField::FirstSatellite + GsvSatelliteField::Count * k;
+        e.prn = f.Value(base + GsvSatelliteField::Prn);
+        e.elevation = f.Value(base + GsvSatelliteField::Elevation);
+        e.azimuth = f.Value(base + GsvSatelliteField::Azimuth);
+        const bool snrPresent = f.Present(base + GsvSatelliteField::Snr);
+        e.snr = f.Value(base + GsvSatelliteField::Snr);
+        const uint64_t bit = uint64_t{1} << index;
+        list.snrMissing = snrPresent ? list.snrMissing & ~bit : list.snrMissing | bit;
+        e.used = used.Has(SystemOf(talker, e.prn), e.prn) ? 1 : 0;
     }
     ++list.count;
 }

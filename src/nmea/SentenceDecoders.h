@@ -5,6 +5,8 @@
 
 #include "nmea/FieldSplit.h"
 #include "nmea/GpsDataModel.h"
+#include "nmea/IntegerFields.h"
+#include "nmea/UsedPrns.h"
 
 #include <cstddef>
 
@@ -12,10 +14,24 @@
 void DecodeGga(const FieldSplit& fields, GgaRecord& gga);
 // Mode, fix type, and the PRN list and DOP set of the constellation its smallest PRN belongs to.
 void DecodeGsa(const FieldSplit& fields, GsaRecord& gsa);
+// The same, except that a GSA with a system id (1 to 6, the field after VDOP) sets the used
+// list and DOPs of that system only: 1 and 2 are gsa's GPS and GLONASS sets, 3 to 6 those of
+// systemGsa. Gives the system id, 1 for one without (it can only write gsa's lists).
+int DecodeGsa(const FieldSplit& fields, GsaRecord& gsa, SystemGsaRecord& systemGsa);
 // Course and speed.
 void DecodeVtg(const FieldSplit& fields, VtgRecord& vtg);
-// One GSV message into `list`: four satellites, marked used when `gsa` lists their PRN.
-void DecodeGsvList(const FieldSplit& fields, const GsaRecord& gsa, SatelliteList& list);
+// One GSV message into `list`: four satellites, marked used when the GSA lists hold their PRN.
+void DecodeGsvList(const IntegerFields& fields, const UsedPrns& used, SatelliteList& list);
+// The talker of a GSV sentence address: the two characters before "GSV", GP and then GL
+// winning wherever in the address they stand, as the address is matched by substring.
+GsvTalker GsvTalkerOfAddress(const char* address);
+// The signal id of a GSV sentence: the character of the field after its last satellite, 0 when
+// that field is empty or the sentence has none.
+int32_t GsvSignalId(const IntegerFields& fields);
+// One GSV message of `talker` into the talker's set for `signalId`, starting a new epoch of
+// the talker when the message is the first of a set already heard in the current one.
+void DecodeGsvSignalSet(const IntegerFields& fields, GsvTalker talker, int32_t signalId,
+                        const UsedPrns& used, TalkerSatellites& satellites);
 // The GPS satellites in view, then the GLONASS ones, into model.mergedSatellites.
 void MergeSatelliteLists(GpsDataModel& model);
 

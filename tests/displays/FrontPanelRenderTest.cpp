@@ -2,12 +2,15 @@
 // page's geometry.
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
 #include <QtTest>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@
 #include "device/ILineSender.h"
 #include "displays/CAzimuthElevationWnd.h"
 #include "displays/CFrontPanelStatusWnd.h"
+#include "nmea/CNMEAParserWin32.h"
 #include "nmea/DisplaySnapshot.h"
 #include "uisupport/FrameEvents.h"
 #include "uisupport/LookColours.h"
@@ -76,6 +80,34 @@ int FirstX(const QImage& img, int y, QRgb colour) {
         if ((img.pixel(x, y) & 0xffffff) == (colour & 0xffffff))
             return x;
     return -1;
+}
+
+// A capture played back as the program plays it: the snapshot of every GGA goes to the page.
+class PlaybackParser : public CNMEAParserWin32 {
+public:
+    explicit PlaybackParser(CFrontPanelStatusWnd& page) : m_page(page) {
+        SetPositionHandshake(false);
+    }
+    int snapshots = 0;
+
+protected:
+    bool OnSentence(const char* address, const char* data) override {
+        CNMEAParserWin32::OnSentence(address, data);
+        if (std::strstr(address, "GGA") != nullptr) {
+            CopyModelToSnapshot(*this, *m_snapshot);
+            m_page.ShowSnapshot(*m_snapshot);
+            ++snapshots;
+        }
+        return true;
+    }
+
+private:
+    CFrontPanelStatusWnd& m_page;
+    std::unique_ptr<DisplaySnapshot> m_snapshot = std::make_unique<DisplaySnapshot>();
+};
+
+SnapshotSatellite Sat(int prn, GnssSystem system, int snr, int used) {
+    return SnapshotSatellite{prn, 0, 0, snr, used, system};
 }
 
 class Frame : public QWidget {
@@ -269,15 +301,16 @@ private slots:
     void barColoursByPrnAndUse() {
         DisplaySnapshot s{};
         s.satellitesInView = 4;
-        s.satellites[0] = {70, 0, 0, 40, 1};
-        s.satellites[1] = {40, 0, 0, 40, 1};
-        s.satellites[2] = {40, 0, 0, 40, 0};
-        s.satellites[3] = {12, 0, 0, 40, 0};
+        s.satellites[0] = {70, 0, 0, 40, 1, {}};
+        s.satellites[1] = {40, 0, 0, 40, 1, {}};
+        s.satellites[2] = {40, 0, 0, 40, 0, {}};
+        s.satellites[3] = {12, 0, 0, 40, 0, {}};
         CFrontPanelStatusWnd page(nullptr);
         page.ShowSnapshot(s);
         const QImage img = RenderPage(page, QSize(600, 400));
         const QRect chart = ComputeFrontPanelLayout(QSize(600, 400)).chart;
-        const QRgb expected[] = {Rgb(128, 0, 0), Rgb(0, 0, 32), Rgb(0, 0, 32), Rgb(0, 0, 180)};
+        // Drawn by system (GPS, SBAS, GLONASS) and by PRN inside it.
+        const QRgb expected[] = {Rgb(0, 0, 180), Rgb(0, 0, 32), Rgb(0, 0, 32), Rgb(128, 0, 0)};
         for (int i = 0; i < 4; ++i) {
             const Cell c = ChartCell(chart, 4, i, 40);
             EXPECT_PIXEL(img, c.left + 3, c.bottom - 10, expected[i]);
@@ -287,23 +320,173 @@ private slots:
         }
         // The other colours of the table.
         s.satellitesInView = 3;
-        s.satellites[0] = {70, 0, 0, 40, 0};
-        s.satellites[1] = {12, 0, 0, 40, 1};
-        s.satellites[2] = {96, 0, 0, 40, 1};
+        s.satellites[0] = {70, 0, 0, 40, 0, {}};
+        s.satellites[1] = {12, 0, 0, 40, 1, {}};
+        s.satellites[2] = {96, 0, 0, 40, 1, {}};
         page.ShowSnapshot(s);
         const QImage img2 = RenderPage(page, QSize(600, 400));
-        const QRgb expected2[] = {Rgb(32, 0, 0), Rgb(0, 180, 0), Rgb(128, 0, 0)};
+        const QRgb expected2[] = {Rgb(0, 180, 0), Rgb(32, 0, 0), Rgb(128, 0, 0)};
         for (int i = 0; i < 3; ++i) {
             const Cell c = ChartCell(chart, 3, i, 40);
             EXPECT_PIXEL(img2, c.left + 3, c.bottom - 10, expected2[i]);
         }
     }
 
+    // Every system's bars, grouped in a fixed order and by PRN inside each, in its colours.
+    void barsOfEverySystemInTheirOrderAndColours() {
+        auto s = std::make_unique<DisplaySnapshot>();
+        const SnapshotSatellite sats[] = {
+            Sat(21, GnssSystem::BeiDou, 40, 1),  Sat(12, GnssSystem::Gps, 40, 0),
+            Sat(12, GnssSystem::Galileo, 40, 1), Sat(2, GnssSystem::Qzss, 40, 1),
+            Sat(3, GnssSystem::NavIC, 40, 0),    Sat(70, GnssSystem::Glonass, 40, 1),
+            Sat(40, GnssSystem::Sbas, 40, 0),    Sat(5, GnssSystem::Gps, 40, 1),
+            Sat(9, GnssSystem::Galileo, 40, 0),
+        };
+        s->satellitesInView = 9;
+        std::copy(std::begin(sats), std::end(sats), s->satellites);
+        int order[9];
+        SignalBarOrder(*s, 9, order);
+        QCOMPARE(std::vector<int>(order, order + 9), (std::vector<int>{7, 1, 6, 5, 8, 2, 0, 3, 4}));
+
+        CFrontPanelStatusWnd page(nullptr);
+        page.ShowSnapshot(*s);
+        const QSize size(900, 400);
+        const QImage img = RenderPage(page, size);
+        const QRect chart = ComputeFrontPanelLayout(size).chart;
+        const QRgb expected[] = {Rgb(0, 180, 0),   Rgb(0, 0, 180),   Rgb(0, 0, 32),
+                                 Rgb(128, 0, 0),   Rgb(0, 40, 40),   Rgb(0, 150, 150),
+                                 Rgb(170, 0, 170), Rgb(210, 120, 0), Rgb(42, 42, 0)};
+        for (int i = 0; i < 9; ++i) {
+            const Cell c = ChartCell(chart, 9, i, 40);
+            EXPECT_PIXEL(img, c.left + 3, c.bottom - 10, expected[i]);
+        }
+        // A Galileo 12 is labelled apart from a GPS 12: the label strips differ.
+        const Cell gps12 = ChartCell(chart, 9, 1, 40), galileo12 = ChartCell(chart, 9, 5, 40);
+        const int strip = chart.top() + chart.height() - gps12.bottom;
+        const QImage a =
+            img.copy(gps12.left - 5, gps12.bottom, gps12.right - gps12.left + 10, strip);
+        const QImage b = img.copy(galileo12.left - 5, galileo12.bottom,
+                                  galileo12.right - galileo12.left + 10, strip);
+        QVERIFY(a != b);
+    }
+
+    void satelliteLabels() {
+        QCOMPARE(SatelliteLabel(GnssSystem::Galileo, 12), QStringLiteral("E12"));
+        QCOMPARE(SatelliteLabel(GnssSystem::BeiDou, 21), QStringLiteral("C21"));
+        QCOMPARE(SatelliteLabel(GnssSystem::Qzss, 2), QStringLiteral("J02"));
+        QCOMPARE(SatelliteLabel(GnssSystem::NavIC, 3), QStringLiteral("I03"));
+        QCOMPARE(SatelliteLabel(GnssSystem::Gps, 12), QStringLiteral("12"));
+        QCOMPARE(SatelliteLabel(GnssSystem::Sbas, 40), QStringLiteral("40"));
+        QCOMPARE(SatelliteLabel(GnssSystem::Glonass, 70), QStringLiteral("70"));
+        QCOMPARE(SatelliteLabel(GnssSystem::None, 7), QStringLiteral("7"));
+    }
+
+    // One legend entry per system seen, in the bars' order, each in its used colour.
+    void legendHasEverySystemSeen() {
+        DisplaySnapshot s{};
+        s.systemsSeen = SystemBit(GnssSystem::Gps) | SystemBit(GnssSystem::BeiDou) |
+                        SystemBit(GnssSystem::Galileo) | SystemBit(GnssSystem::NavIC);
+        CFrontPanelStatusWnd page(nullptr);
+        page.ShowSnapshot(s);
+        const QSize size(1200, 400);
+        const QImage img = RenderPage(page, size);
+        const QRect chart = ComputeFrontPanelLayout(size).chart;
+        const int f = static_cast<int>(chart.width() * 0.015);
+        const int y = chart.top() + chart.height() - 5 - f + f / 2;
+        const int gps = FirstX(img, y, Rgb(0, 180, 0));
+        const int galileo = FirstX(img, y, Rgb(0, 150, 150));
+        const int beidou = FirstX(img, y, Rgb(170, 0, 170));
+        const int navic = FirstX(img, y, Rgb(160, 160, 0));
+        QVERIFY(gps >= 0 && gps < galileo && galileo < beidou && beidou < navic);
+        QCOMPARE(FirstX(img, y, Rgb(0, 0, 32)), -1);    // no SBAS seen
+        QCOMPARE(FirstX(img, y, Rgb(128, 0, 0)), -1);   // no GLONASS seen
+        QCOMPARE(FirstX(img, y, Rgb(210, 120, 0)), -1); // no QZSS seen
+    }
+
+    // A full snapshot on a narrow page: each bar stays, narrower, instead of vanishing.
+    void crowdedBarsNarrowRatherThanVanish_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("barWidth");
+        QTest::newRow("room for 4-pixel bars with a gap") << QSize(800, 400) << 4;
+        QTest::newRow("no room for a gap") << QSize(420, 300) << 3;
+    }
+
+    void crowdedBarsNarrowRatherThanVanish() {
+        QFETCH(QSize, size);
+        QFETCH(int, barWidth);
+        auto s = std::make_unique<DisplaySnapshot>();
+        s->satellitesInView = kSnapshotSatellites;
+        for (int i = 0; i < kSnapshotSatellites; ++i)
+            s->satellites[i] = Sat(1 + i % 32, GnssSystem::Gps, 40, 1);
+        CFrontPanelStatusWnd page(nullptr);
+        page.ShowSnapshot(*s);
+        const QImage img = RenderPage(page, size);
+        const QRect chart = ComputeFrontPanelLayout(size).chart;
+        const double pitch = static_cast<double>(chart.width()) / kSnapshotSatellites;
+        QCOMPARE(static_cast<int>(pitch) - 2 * SignalBarInset(static_cast<int>(pitch)), barWidth);
+        const int f = static_cast<int>(chart.width() * 0.015);
+        const int y = chart.top() + chart.height() - 5 - 3 * f - 3;
+        int runs = 0;
+        bool in = false;
+        for (int x = chart.left(); x < chart.left() + chart.width(); ++x) {
+            const bool bar = (img.pixel(x, y) & 0xffffff) == (Rgb(0, 180, 0) & 0xffffff);
+            runs += bar && !in;
+            in = bar;
+        }
+        QCOMPARE(runs, kSnapshotSatellites);
+    }
+
+    // Captures of multi-constellation receivers played back onto the page. With
+    // TB_SCREENSHOT_DIR set, the pages are written there as PNG files to look at.
+    void capturesPlayedBack_data() {
+        QTest::addColumn<QString>("capture");
+        QTest::addColumn<int>("inView");
+        QTest::addColumn<int>("beidouUsed");
+        QTest::newRow("u-blox NEO-M9N") << QStringLiteral("ublox-neo-m9n-nmea.log") << 43 << 5;
+        QTest::newRow("Quectel L76K") << QStringLiteral("quectel-l76k-nmea.log") << 25 << 3;
+    }
+
+    void capturesPlayedBack() {
+        QFETCH(QString, capture);
+        QFETCH(int, inView);
+        QFETCH(int, beidouUsed);
+        QFile file(QDir(QStringLiteral(TB_CORPUS_DIR)).filePath(capture));
+        if (!file.open(QIODevice::ReadOnly))
+            QSKIP("capture not found");
+        const QByteArray bytes = file.readAll();
+        CFrontPanelStatusWnd page(nullptr);
+        auto parser = std::make_unique<PlaybackParser>(page);
+        // In the blocks a playback reads.
+        for (qsizetype at = 0; at < bytes.size(); at += 2560)
+            parser->FeedBytes(reinterpret_cast<const uint8_t*>(bytes.constData()) + at,
+                              static_cast<uint32_t>(std::min<qsizetype>(2560, bytes.size() - at)));
+        QVERIFY(parser->snapshots > 0);
+        QCOMPARE(page.Snapshot().satellitesInView, inView);
+        const QSize size(1280, 800);
+        const QImage img = RenderPage(page, size);
+        const QRect chart = ComputeFrontPanelLayout(size).chart;
+        // A frame for every satellite in view; the BeiDou bars used in the solution last but
+        // for the unused ones after them.
+        QCOMPARE(WhiteRuns(img, chart.top() + 40, chart.left() + 2, chart.right() - 1), 2 * inView);
+        int beidou = 0;
+        for (int i = 0; i < inView; ++i) {
+            const Cell c = ChartCell(chart, inView, i, 0);
+            beidou +=
+                (img.pixel(c.left + 2, c.bottom - 3) & 0xffffff) == (Rgb(170, 0, 170) & 0xffffff);
+        }
+        QCOMPARE(beidou, beidouUsed);
+        const QByteArray dir = qgetenv("TB_SCREENSHOT_DIR");
+        if (!dir.isEmpty()) {
+            const QString name = capture.left(capture.indexOf(QLatin1Char('.'))) + ".png";
+            QVERIFY(img.save(QDir(QString::fromLocal8Bit(dir)).filePath(name)));
+        }
+    }
+
     void snrLevelsAndLabels() {
         DisplaySnapshot s{};
         s.satellitesInView = 2;
-        s.satellites[0] = {5, 0, 0, 60, 1};
-        s.satellites[1] = {6, 0, 0, -3, 1};
+        s.satellites[0] = {5, 0, 0, 60, 1, {}};
+        s.satellites[1] = {6, 0, 0, -3, 1, {}};
         CFrontPanelStatusWnd page(nullptr);
         page.ShowSnapshot(s);
         const QImage img = RenderPage(page, QSize(600, 400));
@@ -339,7 +522,7 @@ private slots:
         QTest::newRow("none in view: 12 empty bars") << 0 << 12;
         QTest::newRow("negative count: no bars") << -4 << 0;
         QTest::newRow("seven") << 7 << 7;
-        QTest::newRow("more than the snapshot holds") << 200 << 96;
+        QTest::newRow("more than the snapshot holds") << 200 << kSnapshotSatellites;
     }
 
     void barCount() {
@@ -349,7 +532,7 @@ private slots:
         s.satellitesInView = inView;
         CFrontPanelStatusWnd page(nullptr);
         page.ShowSnapshot(s);
-        // Wide enough that 96 cells are still visible.
+        // Wide enough that 128 cells are still visible.
         const QSize size(1920, 1080);
         const QImage img = RenderPage(page, size);
         const QRect chart = ComputeFrontPanelLayout(size).chart;
@@ -473,10 +656,10 @@ private slots:
         plot.usedColour = QColor(255, 0, 0);
         plot.inViewColour = QColor(0, 0, 255);
         DisplaySnapshot s{};
-        s.satellites[0] = {7, 90, 30, 40, 1};  // east, 60 px out: (150, 90)
-        s.satellites[1] = {8, 180, 60, 40, 0}; // south, 30 px out: (90, 120)
+        s.satellites[0] = {7, 90, 30, 40, 1, {}};  // east, 60 px out: (150, 90)
+        s.satellites[1] = {8, 180, 60, 40, 0, {}}; // south, 30 px out: (90, 120)
         plot.UpdateSatellites(s);
-        s.satellites[0] = {7, 270, 30, 40, 1}; // moved west: (30, 90)
+        s.satellites[0] = {7, 270, 30, 40, 1, {}}; // moved west: (30, 90)
         plot.UpdateSatellites(s);
         QImage img(181, 181, QImage::Format_RGB32);
         img.fill(Qt::black);
@@ -517,8 +700,8 @@ private slots:
         plot.gridColour = QColor(0, 64, 0); // keep cross and rings out of the way
         plot.ringColour = QColor(0, 64, 0);
         DisplaySnapshot s{};
-        s.satellites[0] = {7, 90, 30, 40, 1};  // centre (150, 90)
-        s.satellites[1] = {8, 270, 30, 40, 0}; // centre (30, 90)
+        s.satellites[0] = {7, 90, 30, 40, 1, {}};  // centre (150, 90)
+        s.satellites[1] = {8, 270, 30, 40, 0, {}}; // centre (30, 90)
         plot.UpdateSatellites(s);
         QImage img(181, 181, QImage::Format_RGB32);
         img.fill(Qt::black);
@@ -678,7 +861,7 @@ private slots:
         DisplaySnapshot s{};
         s.latitude = 51.5;
         s.satellitesInView = 1;
-        s.satellites[3] = {21, 100, 20, 30, 1};
+        s.satellites[3] = {21, 100, 20, 30, 1, {}};
         page.ShowSnapshot(s);
         QCOMPARE(page.m_skyPlot.satelliteSlots[3].prn, 21);
         QCOMPARE(page.m_skyPlot.maskElevation[100], 20.0);

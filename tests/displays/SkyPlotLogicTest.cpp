@@ -17,7 +17,7 @@ DisplaySnapshot Snapshot() {
 }
 
 void SetSat(DisplaySnapshot& s, int i, int prn, int az, int el, int snr, int used) {
-    s.satellites[i] = SnapshotSatellite{prn, az, el, snr, used};
+    s.satellites[i] = SnapshotSatellite{prn, az, el, snr, used, {}};
 }
 
 std::unique_ptr<CAzimuthElevationWnd> Plot() {
@@ -44,12 +44,13 @@ TEST(SkyPlotState, StartsEmptyWithUnsetMask) {
         ASSERT_EQ(s.prn, 0);
 }
 
-TEST(SkyPlotState, CopiesOnlyTheFirst64Satellites) {
+TEST(SkyPlotState, CopiesEverySatelliteOfTheSnapshot) {
     auto plot = Plot();
     DisplaySnapshot s = Snapshot();
     SetSat(s, 0, 7, 123, 45, 38, 1);
     SetSat(s, 63, 80, 10, 20, 30, 0);
     SetSat(s, 64, 81, 11, 21, 31, 1);
+    s.satellites[127] = SnapshotSatellite{12, 200, 33, 41, 1, GnssSystem::Galileo};
     plot->UpdateSatellites(s);
     const SatelliteSlot& a = plot->satelliteSlots[0];
     EXPECT_EQ(a.prn, 7);
@@ -57,7 +58,13 @@ TEST(SkyPlotState, CopiesOnlyTheFirst64Satellites) {
     EXPECT_EQ(a.elevation, 45.0);
     EXPECT_EQ(a.snr, 38.0);
     EXPECT_EQ(a.used, 1);
+    // A satellite written without a system is placed by its PRN range.
+    EXPECT_EQ(a.system, GnssSystem::Gps);
     EXPECT_EQ(plot->satelliteSlots[63].prn, 80);
+    EXPECT_EQ(plot->satelliteSlots[64].prn, 81);
+    EXPECT_EQ(plot->satelliteSlots[64].system, GnssSystem::Glonass);
+    EXPECT_EQ(plot->satelliteSlots[127].prn, 12);
+    EXPECT_EQ(plot->satelliteSlots[127].system, GnssSystem::Galileo);
 }
 
 struct MaskCase {

@@ -1,4 +1,6 @@
 #include "nmea/FieldSplit.h"
+#include "nmea/IntegerFields.h"
+#include "nmea/NmeaDecimal.h"
 
 #include <gtest/gtest.h>
 
@@ -71,5 +73,57 @@ TEST(FieldSplit, AgreesWithExtractField) {
     }
     ExpectSplitAgrees("x," + std::string(300, 'q') + ",y");
 }
+
+// The GSV decoders read their numbers in one pass: the same fields and values as FieldSplit
+// and NmeaIntegerValue give.
+void ExpectIntegersAgree(const std::string& data) {
+    const FieldSplit split(data.c_str());
+    const IntegerFields numbers(data.c_str());
+    EXPECT_EQ(numbers.Count(), split.Count()) << data;
+    for (int i = 0; i < FieldSplit::kMaxFields; ++i) {
+        ASSERT_EQ(numbers.Present(i), split.Present(i)) << data << " field " << i;
+        EXPECT_EQ(numbers.Value(i), NmeaIntegerValue(split[i])) << data << " field " << i;
+        EXPECT_EQ(numbers.FirstChar(i),
+                  split[i].empty() ? 0 : static_cast<unsigned char>(split[i][0]))
+            << data << " field " << i;
+    }
+}
+
+TEST(IntegerFields, AgreeWithFieldSplit) {
+    for (const char* data :
+         {"", "a", ",", ",,", "a,,c", "a,b*5C", "*", "a*b,c", "a,*", "a,", ",a,", "*,*,",
+          "3,2,11,05,40,083,46,70,17,308,41,12,07,344,,14,22,228,,,x,y,z,w",
+          "3,1,10,01,29,321,,03,12,292,,04,37,345,,08,49,229,,", "1,1,00,B",
+          " 7,-3,+4,12x,x12,0008,2147483647,2147483648,-2147483649,999999999,1000000000", "12*34,5",
+          "123456789012,1234567890,-,+,  ,\t9"}) {
+        ExpectIntegersAgree(data);
+    }
+    ExpectIntegersAgree("x," + std::string(300, '7') + ",y");
+    ExpectIntegersAgree(std::string(255, ' ') + "5,6");
+}
+
+struct CountCase {
+    std::string data;
+    int count;
+};
+
+class FieldCounts : public ::testing::TestWithParam<CountCase> {};
+
+// The count shows where the fields end, an empty last field included: a GSV sentence's signal
+// id is found by it.
+TEST_P(FieldCounts, CountsEveryFieldUpToOneMoreThanHeld) {
+    EXPECT_EQ(FieldSplit(GetParam().data.c_str()).Count(), GetParam().count) << GetParam().data;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FieldSplit, FieldCounts,
+    ::testing::Values(CountCase{"", 0}, CountCase{"a", 1}, CountCase{",", 2}, CountCase{"a,", 2},
+                      CountCase{",,", 3}, CountCase{"a*b,c", 2},
+                      CountCase{"3,3,09,33,62,034,,2", 8},
+                      CountCase{"3,1,10,01,29,321,,03,12,292,,04,37,345,,08,49,229,,", 20},
+                      CountCase{"3,2,11,05,40,083,46,70,17,308,41,12,07,344,,14,22,228,", 19},
+                      CountCase{std::string(19, ',') + "x", 20},
+                      CountCase{std::string(20, ','), 21}, CountCase{std::string(40, ','), 21},
+                      CountCase{std::string(19, ',') + "x,y", 21}));
 
 } // namespace

@@ -3,7 +3,9 @@
 // that record what the framer delivers.
 
 #include "nmea/CNMEAParserWin32.h"
+#include "nmea/DisplaySnapshot.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -65,3 +67,17 @@ protected:
         CNMEAParserWin32::OnBadChecksum(address, data);
     }
 };
+
+// The satellites in view as "system prn:snr", a "*" after a used one, in snapshot order.
+inline std::string Shown(const DisplaySnapshot& s) {
+    std::string out;
+    const int n = std::clamp<int32_t>(s.satellitesInView, 0, kSnapshotSatellites);
+    for (int i = 0; i < n; ++i) {
+        const SnapshotSatellite& sat = s.satellites[i];
+        if (!out.empty())
+            out += ' ';
+        out += std::string(GnssSystemName(DisplayedSystem(sat))) + std::to_string(sat.prn) + ":" +
+               std::to_string(sat.snr) + (sat.used == 1 ? "*" : "");
+    }
+    return out;
+}

@@ -128,9 +128,9 @@ int RunSentences(const std::vector<uint8_t>& bytes) {
 
 // ---- snapshots ----
 
-void SatelliteEntries(Json& j, const SatelliteEntry* entries) {
+void SatelliteEntries(Json& j, const SatelliteEntry* entries, int count = kMaxSatellites) {
     j.BeginArray();
-    for (int i = 0; i < kMaxSatellites; ++i) {
+    for (int i = 0; i < count; ++i) {
         const SatelliteEntry& e = entries[i];
         j.BeginObject();
         j.Key("prn");
@@ -157,6 +157,91 @@ void List(Json& j, const char* name, const SatelliteList& list) {
     SatelliteEntries(j, list.entries);
     j.Key("count");
     j.Integer(list.count);
+    j.EndObject();
+}
+
+// A signal set's satellites with the SNR fields that were empty as null.
+void SignalSet(Json& j, const SignalSetList& set) {
+    j.BeginObject();
+    j.Key("signalId");
+    if (set.signalId == 0) {
+        j.Null();
+    } else {
+        const char id[2] = {static_cast<char>(set.signalId), '\0'};
+        j.String(id);
+    }
+    j.Key("inView");
+    j.Integer(set.inView);
+    j.Key("entries");
+    j.BeginArray();
+    for (int k = 0; k < kSignalSetEntries; ++k) {
+        const SatelliteEntry& e = set.entries[k];
+        j.BeginObject();
+        j.Key("prn");
+        j.Integer(e.prn);
+        j.Key("snr");
+        if (((set.snrMissing >> k) & 1) != 0)
+            j.Null();
+        else
+            j.Integer(e.snr);
+        j.Key("used");
+        j.Integer(e.used);
+        j.Key("azimuth");
+        j.Integer(e.azimuth);
+        j.Key("elevation");
+        j.Integer(e.elevation);
+        j.EndObject();
+    }
+    j.EndArray();
+    j.Key("count");
+    j.Integer(set.count);
+    j.EndObject();
+}
+
+// Every talker's signal sets, and which of them its latest epoch holds (in the order heard).
+void Talkers(Json& j, const GpsDataModel& p) {
+    j.Key("talkerSatellites");
+    j.BeginObject();
+    for (int t = 0; t < kGsvTalkerCount; ++t) {
+        const TalkerSatellites& talker = p.talkers[t];
+        j.Key(GsvTalkerName(static_cast<GsvTalker>(t)));
+        j.BeginObject();
+        j.Key("sets");
+        j.BeginArray();
+        for (int i = 0; i < talker.setsInUse; ++i)
+            SignalSet(j, talker.sets[i]);
+        j.EndArray();
+        j.Key("epochSets");
+        j.BeginArray();
+        for (int i = 0; i < talker.epochSetCount; ++i)
+            j.Integer(talker.epochSets[i]);
+        j.EndArray();
+        j.EndObject();
+    }
+    j.EndObject();
+}
+
+void SystemGsa(Json& j, const SystemGsaRecord& r) {
+    static const GnssSystem kSystems[kSystemGsaCount] = {GnssSystem::Galileo, GnssSystem::BeiDou,
+                                                         GnssSystem::Qzss, GnssSystem::NavIC};
+    j.Key("SystemGsaRecord");
+    j.BeginObject();
+    for (int i = 0; i < kSystemGsaCount; ++i) {
+        j.Key(GnssSystemName(kSystems[i]));
+        j.BeginObject();
+        j.Key("prns");
+        j.BeginArray();
+        for (int k = 0; k < kPrnSlots; ++k)
+            j.Integer(r.prns[i][k]);
+        j.EndArray();
+        j.Key("pdop");
+        j.Double(r.pdop[i]);
+        j.Key("hdop");
+        j.Double(r.hdop[i]);
+        j.Key("vdop");
+        j.Double(r.vdop[i]);
+        j.EndObject();
+    }
     j.EndObject();
 }
 
@@ -241,6 +326,8 @@ void Model(Json& j, const GpsDataModel& p) {
     List(j, "gpsSatellites", p.gpsSatellites);
     List(j, "glonassSatellites", p.glonassSatellites);
     List(j, "mergedSatellites", p.mergedSatellites);
+    SystemGsa(j, p.systemGsa);
+    Talkers(j, p);
     j.EndObject();
 }
 
@@ -261,6 +348,8 @@ void Snapshot(std::string& out, const DisplaySnapshot& s, const GpsDataModel* mo
     j.BeginArray();
     for (const SnapshotSatellite& sat : s.satellites) {
         j.BeginObject();
+        j.Key("system");
+        j.String(GnssSystemName(DisplayedSystem(sat)));
         j.Key("prn");
         j.Integer(sat.prn);
         j.Key("azimuth");
@@ -292,6 +381,12 @@ void Snapshot(std::string& out, const DisplaySnapshot& s, const GpsDataModel* mo
     j.Integer(s.glonassSeen);
     j.Key("sbasSeen");
     j.Integer(s.sbasSeen);
+    j.Key("systemsSeen");
+    j.BeginArray();
+    for (int i = 1; i <= kGnssSystemCount; ++i)
+        if ((s.systemsSeen & SystemBit(static_cast<GnssSystem>(i))) != 0)
+            j.String(GnssSystemName(static_cast<GnssSystem>(i)));
+    j.EndArray();
     if (model != nullptr)
         Model(j, *model);
     j.EndObject();
