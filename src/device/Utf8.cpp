@@ -1,6 +1,9 @@
 #include "device/Utf8.h"
 
 void AppendUtf8(std::string& out, char32_t code) {
+    // A lone surrogate has no UTF-8 form: readers would refuse the whole text.
+    if (code >= 0xD800 && code <= 0xDFFF)
+        code = 0xFFFD;
     if (code < 0x80) {
         out += static_cast<char>(code);
     } else if (code < 0x800) {

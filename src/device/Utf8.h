@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-// One code point as UTF-8, appended.
+// One code point as UTF-8, appended; a surrogate code point becomes U+FFFD.
 void AppendUtf8(std::string& out, char32_t code);
 
 // Unpaired surrogates become U+FFFD.

@@ -1,39 +1,12 @@
 #include "recordstore/QSettingsIni.h"
 
+#include "device/Utf8.h"
+#include "recordstore/HexDigit.h"
+
 #include <cstdint>
 #include <vector>
 
 namespace {
-
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code >= 0xD800 && code <= 0xDFFF)
-        code = 0xFFFD;
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-int Hex(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
@@ -50,15 +23,18 @@ std::string UnescapedKey(std::string_view key) {
         const char c = key[i];
         if (c == '\\') {
             out += '/';
-        } else if (c == '%' && i + 2 < key.size() && key[i + 1] != 'U' && Hex(key[i + 1]) >= 0 &&
-                   Hex(key[i + 2]) >= 0) {
-            AppendUtf8(out, static_cast<char32_t>(Hex(key[i + 1]) * 16 + Hex(key[i + 2])));
+        } else if (c == '%' && i + 2 < key.size() && key[i + 1] != 'U' &&
+                   HexDigitValue(key[i + 1]) >= 0 && HexDigitValue(key[i + 2]) >= 0) {
+            AppendUtf8(out, static_cast<char32_t>(HexDigitValue(key[i + 1]) * 16 +
+                                                  HexDigitValue(key[i + 2])));
             i += 2;
-        } else if (c == '%' && i + 5 < key.size() && key[i + 1] == 'U' && Hex(key[i + 2]) >= 0 &&
-                   Hex(key[i + 3]) >= 0 && Hex(key[i + 4]) >= 0 && Hex(key[i + 5]) >= 0) {
+        } else if (c == '%' && i + 5 < key.size() && key[i + 1] == 'U' &&
+                   HexDigitValue(key[i + 2]) >= 0 && HexDigitValue(key[i + 3]) >= 0 &&
+                   HexDigitValue(key[i + 4]) >= 0 && HexDigitValue(key[i + 5]) >= 0) {
             char32_t code = 0;
             for (int k = 2; k <= 5; ++k)
-                code = code * 16 + static_cast<char32_t>(Hex(key[i + static_cast<std::size_t>(k)]));
+                code = code * 16 +
+                       static_cast<char32_t>(HexDigitValue(key[i + static_cast<std::size_t>(k)]));
             AppendUtf8(out, code);
             i += 5;
         } else {
@@ -106,11 +82,11 @@ std::vector<std::string> UnescapedValue(std::string_view text, bool& isList) {
                     break;
                 }
             }
-            if (!done && e == 'x' && i < text.size() && Hex(text[i]) >= 0) {
+            if (!done && e == 'x' && i < text.size() && HexDigitValue(text[i]) >= 0) {
                 // As QSettings reads it: hex digits into a 16-bit unit.
                 std::uint16_t value = 0;
-                while (i < text.size() && Hex(text[i]) >= 0)
-                    value = static_cast<std::uint16_t>((value << 4) + Hex(text[i++]));
+                while (i < text.size() && HexDigitValue(text[i]) >= 0)
+                    value = static_cast<std::uint16_t>((value << 4) + HexDigitValue(text[i++]));
                 AppendUtf8(current, value);
             } else if (!done && e >= '0' && e <= '7') {
                 std::uint16_t value = static_cast<std::uint16_t>(e - '0');

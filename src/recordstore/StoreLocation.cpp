@@ -1,18 +1,10 @@
 #include "recordstore/StoreLocation.h"
 
+#include "recordstore/HexDigit.h"
+
 #include <charconv>
 
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::optional<std::string> PercentDecoded(std::string_view text) {
     std::string out;
@@ -23,8 +15,8 @@ std::optional<std::string> PercentDecoded(std::string_view text) {
         }
         if (i + 2 >= text.size())
             return std::nullopt;
-        const int high = HexValue(text[i + 1]);
-        const int low = HexValue(text[i + 2]);
+        const int high = HexDigitValue(text[i + 1]);
+        const int low = HexDigitValue(text[i + 2]);
         if (high < 0 || low < 0)
             return std::nullopt;
         out += static_cast<char>(high * 16 + low);

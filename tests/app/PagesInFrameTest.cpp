@@ -21,7 +21,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QProcess>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTabWidget>
@@ -31,38 +30,9 @@
 #include <memory>
 
 #ifdef TB_TRACKER_SIM_EXE
-namespace {
+#include "SimulatedTrackerProcess.h"
 
-// The simulated tracker on a pseudo-terminal; `pace` 0 writes at once, otherwise at that
-// baud rate, a few bytes at a time, as a real line does.
-struct SimulatedTracker {
-    QProcess process;
-    QString pty;
-    bool Start(int pace, const QStringList& more = {}) {
-        process.setProgram(QStringLiteral(TB_TRACKER_SIM_EXE));
-        process.setArguments(QStringList{QStringLiteral("--seed"), QStringLiteral("1"),
-                                         QStringLiteral("--rate"), QStringLiteral("4"),
-                                         QStringLiteral("--pace"), QString::number(pace)} +
-                             more);
-        process.start();
-        if (!process.waitForStarted(5000))
-            return false;
-        for (int i = 0; i < 50 && !process.canReadLine(); ++i)
-            process.waitForReadyRead(100);
-        pty = QString::fromLocal8Bit(process.readLine()).trimmed();
-        return pty.startsWith(QStringLiteral("/dev/"));
-    }
-    // Ends the simulator as an operator would, so that its log is complete.
-    void Stop() {
-        process.terminate();
-        if (!process.waitForFinished(5000))
-            process.kill();
-    }
-    ~SimulatedTracker() {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-};
+namespace {
 
 // A frame connected to the tracker at start-up, shown with the given page in front.
 std::unique_ptr<CMainFrame> ConnectedFrame(const QString& pty, CChildView::Page page) {

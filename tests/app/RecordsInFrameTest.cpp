@@ -24,12 +24,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProcess>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+
+#ifdef TB_TRACKER_SIM_EXE
+#include "SimulatedTrackerProcess.h"
+#endif
 
 namespace {
 
@@ -61,31 +64,6 @@ QAction* MenuEntry(QMenuBar* bar, const QStringList& path) {
     }
     return found;
 }
-
-#ifdef TB_TRACKER_SIM_EXE
-struct SimulatedTracker {
-    QProcess process;
-    QString pty;
-    bool Start(const QStringList& more = {}) {
-        process.setProgram(QStringLiteral(TB_TRACKER_SIM_EXE));
-        process.setArguments(QStringList{QStringLiteral("--seed"), QStringLiteral("1"),
-                                         QStringLiteral("--rate"), QStringLiteral("4"),
-                                         QStringLiteral("--pace"), QStringLiteral("9600")} +
-                             more);
-        process.start();
-        if (!process.waitForStarted(5000))
-            return false;
-        for (int i = 0; i < 50 && !process.canReadLine(); ++i)
-            process.waitForReadyRead(100);
-        pty = QString::fromLocal8Bit(process.readLine()).trimmed();
-        return pty.startsWith(QStringLiteral("/dev/"));
-    }
-    ~SimulatedTracker() {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-};
-#endif
 
 } // namespace
 
@@ -197,7 +175,7 @@ private slots:
         std::size_t expectedRows = 0;
         for (const Case& c : cases) {
             SimulatedTracker sim;
-            QVERIFY(sim.Start(c.simOptions));
+            QVERIFY(sim.Start(9600, c.simOptions));
             MessageBoxRecorder boxes;
             {
                 auto frame = FrameOn(sim.pty, c.limit);
@@ -257,7 +235,7 @@ private slots:
             s->setValue(QStringLiteral("TestRecords/Station"), QStringLiteral("bench-4"));
         }
         SimulatedTracker sim;
-        QVERIFY(sim.Start());
+        QVERIFY(sim.Start(9600));
         MessageBoxRecorder boxes;
         auto frame = FrameOn(sim.pty, QStringLiteral("80"));
         QVERIFY(frame);
@@ -311,7 +289,7 @@ private slots:
             s->setValue(QStringLiteral("TestRecords/User"), QStringLiteral("postgres"));
         }
         SimulatedTracker sim;
-        QVERIFY(sim.Start());
+        QVERIFY(sim.Start(9600));
         MessageBoxRecorder boxes;
         auto frame = FrameOn(sim.pty, QStringLiteral("80"));
         QVERIFY(frame);

@@ -58,14 +58,19 @@ inline const Cluster& TestCluster() {
     return cluster;
 }
 
-// Runs SQL as the superuser; returns libpq's error text, empty on success.
-inline std::string Admin(const Cluster& cluster, const std::string& database,
-                         const std::string& sql) {
+// A superuser connection to one database of the cluster; the caller finishes it.
+inline PGconn* AdminConnection(const Cluster& cluster, const std::string& database) {
     const std::string port = std::to_string(cluster.port);
     const char* keys[] = {"host", "port", "dbname", "user", nullptr};
     const char* values[] = {cluster.socket.c_str(), port.c_str(), database.c_str(), "postgres",
                             nullptr};
-    PGconn* conn = PQconnectdbParams(keys, values, 0);
+    return PQconnectdbParams(keys, values, 0);
+}
+
+// Runs SQL as the superuser; returns libpq's error text, empty on success.
+inline std::string Admin(const Cluster& cluster, const std::string& database,
+                         const std::string& sql) {
+    PGconn* conn = AdminConnection(cluster, database);
     std::string error;
     if (PQstatus(conn) != CONNECTION_OK) {
         error = PQerrorMessage(conn);
@@ -83,11 +88,7 @@ inline std::string Admin(const Cluster& cluster, const std::string& database,
 // One value of a query's first row, as text ("" on error).
 inline std::string AdminValue(const Cluster& cluster, const std::string& database,
                               const std::string& sql) {
-    const std::string port = std::to_string(cluster.port);
-    const char* keys[] = {"host", "port", "dbname", "user", nullptr};
-    const char* values[] = {cluster.socket.c_str(), port.c_str(), database.c_str(), "postgres",
-                            nullptr};
-    PGconn* conn = PQconnectdbParams(keys, values, 0);
+    PGconn* conn = AdminConnection(cluster, database);
     std::string value;
     if (PQstatus(conn) == CONNECTION_OK) {
         PGresult* result = PQexec(conn, sql.c_str());
