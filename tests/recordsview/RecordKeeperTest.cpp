@@ -68,8 +68,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(ReadAll(file.toStdString()).size(), 1u, 15000);
         QVERIFY(WithoutId(ReadAll(file.toStdString())[0]) == FixtureRecords()[2]);
         QCOMPARE(keeper.WaitingCount(), 1u);
-        QVERIFY2(keeper.LastProblem().startsWith(QStringLiteral("1 record waits for postgresql")),
-                 qPrintable(keeper.LastProblem()));
+        // The worker's status follows the stored row on its own queued call.
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            keeper.LastProblem().startsWith(QStringLiteral("1 record waits for postgresql")),
+            qPrintable(keeper.LastProblem()), 5000);
     }
 
     // A target that cannot be opened now (its folder is a file) comes back: the minute's
