@@ -505,7 +505,7 @@ TEST_F(PostgresTest, RefusedSettingsNameTheProblem) {
          "user \"tb_bench\" needs a password"},
         {"unknown database", "postgres", "", "no_such_line", StoreStatus::Code::Refused,
          "database \"no_such_line\" does not exist"},
-        {"unknown user", "nobody_here", "x", database.Name(), StoreStatus::Code::Refused,
+        {"unknown user", "nobody_here", "any horse", database.Name(), StoreStatus::Code::Refused,
          "user \"nobody_here\""},
     };
     // libpq's own password sources stay out of it.
