@@ -126,6 +126,13 @@ inline void FuzzProtocolParsers(std::uint8_t selector, const std::uint8_t* data,
             ++sent;
         }
         Require(sent == result.commandCount && index == 0);
+        Require(result.missingHash.size() <= kMaxReportedCommands &&
+                result.missingHash.size() <= result.missingHashCount);
+        for (const std::u16string& reported : result.missingHash) {
+            Require(reported.substr(0, 3) == u"AT+" &&
+                    reported.find(u'#') == std::u16string::npos &&
+                    reported.size() <= kMaxReportedCommandLength + 1);
+        }
         break;
     }
     }

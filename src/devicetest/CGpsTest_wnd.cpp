@@ -162,6 +162,7 @@ void CGpsTest_wnd::CreateControls() {
 
     m_editLog = Add(IDC_EDIT_LOG, new QPlainTextEdit(this), 5, 233, 151, 49);
     m_editLog->setReadOnly(true);
+    m_editLog->setMaximumBlockCount(kLogMaxLines); // the oldest lines go
     m_editLog->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_editLog->setStyleSheet(
         QStringLiteral("QPlainTextEdit { color: rgb(0,255,0); background-color: black; }"));

@@ -61,6 +61,9 @@ public:
                                                                     1200, 1201, 1202};
     static constexpr int kIconNotPassed = 168;
     static constexpr int kIconPassed = 169;
+    // Lines the test log keeps, as the monitor's panes do: a page left running for days stays
+    // small and quick.
+    static constexpr int kLogMaxLines = 50000;
     static const QString kStartCaption; // "开始测试"
     static const QString kStopCaption;  // "Stop Test"
 

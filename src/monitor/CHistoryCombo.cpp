@@ -1,6 +1,8 @@
 #include "monitor/CHistoryCombo.h"
 
 #include "device/DeviceCommands.h"
+#include "device/TypedText.h"
+#include "uisupport/CInputLimitValidator.h"
 #include "uisupport/Profile.h"
 
 #include <QKeyEvent>
@@ -26,6 +28,21 @@ QString TrimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
+// What the field would hold after text was pasted into it when empty: its first line, no
+// longer than the field takes. Stored texts come from earlier runs, which may have kept a
+// pasted text with line breaks, or from a hand-edited store.
+QString AsOneLine(const QString& text, int maxLength) {
+    const std::u16string_view view(reinterpret_cast<const char16_t*>(text.constData()),
+                                   static_cast<std::size_t>(text.size()));
+    const auto kept = LimitTypedChange({}, view, view.size(),
+                                       {static_cast<std::size_t>(std::max(maxLength, 0)), false});
+    if (!kept)
+        return QString();
+    if (kept->text.size() == view.size())
+        return text;
+    return QString::fromStdU16String(kept->text);
+}
+
 QString EntryKey(const QString& prefix, int index) {
     return prefix + QString::number(index);
 }
@@ -39,6 +56,9 @@ CHistoryCombo::CHistoryCombo(QWidget* parent, bool dropDown)
     setInsertPolicy(QComboBox::NoInsert);
     setCompleter(nullptr);
     setDuplicatesEnabled(true);
+    // One line, no longer than the field's maximum length, whatever is pasted or dropped: the
+    // field shows one line, and exactly that line is sent and remembered.
+    lineEdit()->setValidator(new CInputLimitValidator(lineEdit()));
     lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, &CHistoryCombo::OnTextEdited);
 }
@@ -81,13 +101,18 @@ QString CHistoryCombo::LoadHistory(const QString& prefix) {
     m_saveLast = 1;
 
     auto store = OpenProfile();
+    const int maxLength = lineEdit()->maxLength();
     int loaded = 0;
     for (; loaded < m_maxItems; ++loaded) {
-        const QString entry =
+        const QString stored =
             store->value(ProfileKey(m_section, EntryKey(m_keyPrefix, loaded))).toString();
-        if (entry.isEmpty())
+        if (stored.isEmpty())
             break;
-        addItem(entry);
+        // An entry is listed as the field would hold it: a huge one would otherwise be laid
+        // out whole each time the list is measured.
+        const QString entry = AsOneLine(stored, maxLength);
+        if (!entry.isEmpty())
+            addItem(entry);
     }
     // Appended whenever the stored list is not full, without comparing: a stored history
     // that already holds them lists them twice.
@@ -101,7 +126,8 @@ QString CHistoryCombo::LoadHistory(const QString& prefix) {
 
     if (!m_saveLast)
         return QString();
-    const QString last = store->value(ProfileKey(m_section, LastTextKey())).toString();
+    const QString last =
+        AsOneLine(store->value(ProfileKey(m_section, LastTextKey())).toString(), maxLength);
     if (last.isEmpty())
         return last;
     const int index = findText(last, Qt::MatchFixedString); // ignores case
@@ -113,7 +139,7 @@ QString CHistoryCombo::LoadHistory(const QString& prefix) {
 }
 
 int CHistoryCombo::AddToHistory(const QString& text) {
-    const QString entry = TrimBlanks(text);
+    const QString entry = TrimBlanks(AsOneLine(text, lineEdit()->maxLength()));
     // An empty entry would end the list at the next load and hide everything after it.
     if (entry.isEmpty())
         return -1;

@@ -1,6 +1,7 @@
 #pragma once
 // An editable field that remembers the texts entered in it, most recent first, in the
-// per-user settings store, and completes typed text from that list.
+// per-user settings store, and completes typed text from that list. It holds one line: of a
+// pasted text with line breaks it keeps the first line, and so do the entries it loads.
 
 #include <QComboBox>
 #include <QString>
@@ -14,11 +15,12 @@ public:
     // edit field (the send field) or is left out (the quick fields).
     explicit CHistoryCombo(QWidget* parent = nullptr, bool dropDown = true);
 
-    // Fills the list from the store under prefix0, prefix1, ... and restores the last text.
-    // A null prefix changes nothing. Returns the restored last text.
+    // Fills the list from the store under prefix0, prefix1, ... and restores the last text,
+    // each cut to one line and to the field's maximum length. A null prefix changes nothing.
+    // Returns the restored last text.
     QString LoadHistory(const QString& prefix);
-    // Puts text (trimmed of blanks) at the top, dropping one older entry equal to it ignoring
-    // case and anything beyond m_maxItems. Returns its index, 0; empty texts are not
+    // Puts text (its first line, trimmed of blanks) at the top, dropping one older entry equal to
+    // it ignoring case and anything beyond m_maxItems. Returns its index, 0; empty texts are not
     // remembered and give -1.
     int AddToHistory(const QString& text);
     // AddToHistory of the edit text unless it is empty.

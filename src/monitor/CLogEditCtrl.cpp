@@ -12,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 
 CLogEditCtrl::CLogEditCtrl(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
@@ -52,6 +53,20 @@ CLogEditCtrl::CLogEditCtrl(QWidget* parent) : QPlainTextEdit(parent) {
 void CLogEditCtrl::AppendText(const QString& text) {
     if (text.isEmpty())
         return;
+    // The operator may be reading or copying older text while the device streams: the view
+    // follows the new text only while it shows the newest line, and a selection stays on the
+    // text it was made on, also when the oldest lines go.
+    QScrollBar* vertical = verticalScrollBar();
+    QScrollBar* horizontal = horizontalScrollBar();
+    const bool following = vertical->value() >= vertical->maximum();
+    const int horizontalBefore = horizontal->value();
+    const QTextCursor selection = textCursor();
+    const int anchor = selection.anchor();
+    const int position = selection.position();
+    // Moves with the text above it and falls to the start when its line is trimmed.
+    const QTextCursor top(firstVisibleBlock());
+    const int charactersBefore = document()->characterCount();
+
     // The document drops its oldest blocks itself once an edit leaves more than the limit;
     // a block is exactly a line as counted here (the text after the last line break is one).
     const int limit = m_maxLines > 0 ? m_maxLines : 0;
@@ -84,8 +99,31 @@ void CLogEditCtrl::AppendText(const QString& text) {
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(*insert, m_format);
 
-    cursor.movePosition(QTextCursor::End);
-    setTextCursor(cursor);
+    const int trimmed = charactersBefore + int(insert->size()) - document()->characterCount();
+    const int keptAnchor = std::max(anchor - trimmed, 0);
+    const int keptPosition = std::max(position - trimmed, 0);
+    const bool selected = keptAnchor != keptPosition; // not when its text was trimmed
+    if (selected) {
+        if (keptAnchor != textCursor().anchor() || keptPosition != textCursor().position()) {
+            QTextCursor kept(document());
+            kept.setPosition(keptAnchor);
+            kept.setPosition(keptPosition, QTextCursor::KeepAnchor);
+            setTextCursor(kept);
+        }
+    } else if (following) {
+        cursor.movePosition(QTextCursor::End);
+        setTextCursor(cursor);
+    }
+
+    if (following) {
+        vertical->setValue(vertical->maximum());
+        if (selected)
+            horizontal->setValue(horizontalBefore);
+    } else {
+        // Lines are not wrapped: the vertical scroll position is a line number.
+        vertical->setValue(top.blockNumber());
+        horizontal->setValue(horizontalBefore);
+    }
 }
 
 void CLogEditCtrl::Clear() {

@@ -18,8 +18,10 @@ public:
 
     explicit CLogEditCtrl(QWidget* parent = nullptr);
 
-    // Appends text at the end (a line may be continued by the next call), trims the oldest
-    // lines beyond m_maxLines and moves the caret to the end. Null or empty: nothing.
+    // Appends text at the end (a line may be continued by the next call) and trims the oldest
+    // lines beyond m_maxLines. A view at the newest line follows the text (the caret goes to
+    // the end unless text is selected); a view scrolled back stays on the lines it shows; a
+    // selection stays on its text. Null or empty: nothing.
     void AppendText(const QString& text);
     // Empties the pane.
     void Clear();

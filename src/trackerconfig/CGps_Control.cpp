@@ -22,13 +22,14 @@
 #include "device/DeviceCommands.h"
 #include "device/JoinedTextFile.h"
 #include "trackerconfig/AlarmCommand.h"
-#include "trackerconfig/CInputLimitValidator.h"
+#include "trackerconfig/CSettingEdit.h"
 #include "trackerconfig/DevicePassword.h"
 #include "trackerconfig/DeviceReplyRecord.h"
 #include "trackerconfig/ModeCommand.h"
 #include "trackerconfig/ReadCommand.h"
 #include "trackerconfig/TimeCalibrationCommand.h"
 #include "trackerconfig/WriteSetting.h"
+#include "uisupport/CInputLimitValidator.h"
 #include "uisupport/DialogUnits.h"
 #include "uisupport/ProportionalChildLayout.h"
 #include "uisupport/UiHooks.h"
@@ -235,7 +236,7 @@ QWidget* CGps_Control::AddLabel(const QString& text, int x, int y, int w, int h)
 
 QLineEdit* CGps_Control::AddEdit(int id, int x, int y, int w, int h, int maxLength,
                                  bool digitsOnly) {
-    auto* edit = Add(id, new QLineEdit(this), x, y, w, h);
+    auto* edit = Add(id, new CSettingEdit(this), x, y, w, h);
     edit->setValidator(new CInputLimitValidator(edit, maxLength, digitsOnly));
     return edit;
 }
@@ -546,6 +547,17 @@ bool CGps_Control::ImportConfigFile(const QString& path) {
     if (result.tooManyCommands)
         AppMessageBox(this, QMessageBox::Critical, FromView(kTooManyCommandsMessage),
                       QMessageBox::Ok, QStringLiteral("GPS"));
+    if (result.missingHashCount > 0) {
+        QStringList commands;
+        for (const std::u16string& command : result.missingHash)
+            commands << QString::fromStdU16String(command);
+        if (result.missingHashCount > result.missingHash.size())
+            commands << QStringLiteral("…");
+        AppMessageBox(this, QMessageBox::Critical,
+                      FromView(kMissingHashMessage) + QLatin1Char('\n') +
+                          commands.join(QLatin1Char('\n')),
+                      QMessageBox::Ok, QStringLiteral("GPS"));
+    }
     if (result.overlongSkipped > 0)
         Refuse(QStringLiteral("%1 command(s) of the file are too long for the device and were "
                               "left out.")
@@ -574,7 +586,8 @@ void CGps_Control::ApplyDeviceReply(ReplyType replyType, std::u16string_view rep
     const int type = static_cast<int>(replyType);
     const QString text = QString::fromStdU16String(std::u16string(reply));
     if (type >= 1 && type <= 9) {
-        Edit(kEditOfType[type])->setText(text);
+        // The device's value is shown whole, even where it is longer than the operator may type.
+        CInputLimitValidator::SetTextWhole(Edit(kEditOfType[type]), text);
         if (type == static_cast<int>(ReplyType::Password))
             devicePassword = text;
         return;

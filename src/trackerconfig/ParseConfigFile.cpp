@@ -2,6 +2,26 @@
 
 #include "device/DeviceCommand.h"
 
+namespace {
+
+void ReportMissingHash(std::u16string_view command, ConfigFileResult& result) {
+    // The lines were joined: blanks at the end of a line are not part of the command.
+    while (!command.empty() && (command.back() == u' ' || command.back() == u'\t')) {
+        command.remove_suffix(1);
+    }
+    ++result.missingHashCount;
+    if (result.missingHash.size() == kMaxReportedCommands) {
+        return;
+    }
+    std::u16string shown(command.substr(0, kMaxReportedCommandLength));
+    if (command.size() > kMaxReportedCommandLength) {
+        shown += u'…';
+    }
+    result.missingHash.push_back(std::move(shown));
+}
+
+} // namespace
+
 ConfigFileResult ParseConfigFile(std::u16string_view text, ImportCommands& importCommands) {
     ConfigFileResult result;
     importCommands.fill(std::u16string());
@@ -13,9 +33,16 @@ ConfigFileResult ParseConfigFile(std::u16string_view text, ImportCommands& impor
         if (start == std::u16string_view::npos) {
             break;
         }
-        const auto hash = text.find(u'#', start + 3);
+        // The "#" must come before the next command: a command that lost its "#" would
+        // otherwise take the next one in with it, and the device would read both as one
+        // malformed command.
+        const auto next = text.find(u"AT+", start + 3);
+        const std::size_t end = next == std::u16string_view::npos ? text.size() : next;
+        const auto hash = text.substr(0, end).find(u'#', start + 3);
         if (hash == std::u16string_view::npos) {
-            break;
+            ReportMissingHash(text.substr(start, end - start), result);
+            p = end;
+            continue;
         }
         p = hash + 1;
         const std::u16string_view command = text.substr(start, hash - start + 1);

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -475,6 +476,24 @@ private slots:
         all->click();
         for (int id : CGpsTest_wnd::kItemCheckIds)
             QVERIFY(!Check(id)->isChecked());
+    }
+
+    // The log keeps at most as many lines as the monitor's panes: the oldest go.
+    void logKeepsItsNewestLines() {
+        auto* log = qobject_cast<QPlainTextEdit*>(page->Control(CGpsTest_wnd::IDC_EDIT_LOG));
+        QVERIFY(log);
+        QStringList lines;
+        for (int i = 0; i < CGpsTest_wnd::kLogMaxLines - 1; ++i)
+            lines << QStringLiteral("old %1").arg(i);
+        log->setPlainText(lines.join('\n') + '\n');
+        QCOMPARE(log->blockCount(), CGpsTest_wnd::kLogMaxLines);
+        log->moveCursor(QTextCursor::End);
+
+        page->OnSingleTest(kItemAcc);
+        page->OnReadParameter();
+        QCOMPARE(log->blockCount(), CGpsTest_wnd::kLogMaxLines);
+        QVERIFY(page->LogText().startsWith(QStringLiteral("old 2\n")));
+        QVERIFY(page->LogText().endsWith(QStringLiteral("old 49998\nAT+TEST_ACC=1\nAT+TEST=1\n")));
     }
 
     void proportionalResize() {

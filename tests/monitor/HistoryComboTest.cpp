@@ -6,6 +6,7 @@
 #include "uisupport/Profile.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 
@@ -57,6 +58,7 @@ private slots:
     void completesFromTheListAndBackspaceDoesNot_data();
     void completesFromTheListAndBackspaceDoesNot();
     void loadWithNullPrefixChangesNothing();
+    void storedEntriesAreCutToOneLineOfTheFieldsLimit();
 };
 
 // A scenario per row: entries stored beforehand (and extra "key=value" values), the steps
@@ -270,6 +272,36 @@ void HistoryComboTest::loadWithNullPrefixChangesNothing() {
     // Inert until loaded: a save writes nothing.
     combo.SaveHistory();
     QVERIFY(OpenProfile()->allKeys().isEmpty());
+}
+
+// Entries from an earlier run may hold line breaks or be far longer than the field; a 10 MB
+// entry delayed the start by seconds. The field lists them as it would hold them.
+void HistoryComboTest::storedEntriesAreCutToOneLineOfTheFieldsLimit() {
+    {
+        auto store = OpenProfile();
+        store->setValue(ProfileKey(kSection, "HistoryItem0"),
+                        QString(10 * 1024 * 1024, QLatin1Char('A')));
+        store->setValue(ProfileKey(kSection, "HistoryItem1"),
+                        QStringLiteral("AT+RELAY=1\nAT+SMS=PASSWORD,864209,000000#"));
+        store->setValue(ProfileKey(kSection, "HistoryItem2"), QStringLiteral("\r\n"));
+        store->setValue(ProfileKey(kSection, "HistoryItem3"), QStringLiteral("AT+TEST=1"));
+        store->setValue(ProfileKey(kSection, "HistoryItem"), QStringLiteral("\r\nAT+X\r\nAT+Y"));
+        store->sync();
+    }
+    CHistoryCombo combo;
+    combo.lineEdit()->setMaxLength(254);
+    QElapsedTimer timer;
+    timer.start();
+    combo.LoadHistory(QStringLiteral("HistoryItem"));
+    combo.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&combo));
+    const qint64 elapsed = timer.elapsed();
+
+    QCOMPARE(Items(combo).mid(0, 3),
+             (QStringList{QString(254, QLatin1Char('A')), "AT+RELAY=1", "AT+TEST=1"}));
+    QCOMPARE(combo.count(), 3 + 7);
+    QCOMPARE(combo.currentText(), QStringLiteral("AT+X"));
+    QVERIFY2(elapsed < 1000, qPrintable(QString::number(elapsed) + " ms"));
 }
 
 TB_TEMP_SETTINGS_MAIN(HistoryComboTest)

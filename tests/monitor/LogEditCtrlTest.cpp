@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -49,6 +50,8 @@ private slots:
     void lineLimit();
     void unbrokenStreamIsBrokenIntoBoundedLines();
     void textIsGreenNotBoldAndCaretEndsAtTheEnd();
+    void readingBackWhileTextArrives_data();
+    void readingBackWhileTextArrives();
     void copiesOnlyTheSelection();
     void clearEmptiesThePane();
     void menuCommandsReachTheFrame_data();
@@ -145,13 +148,19 @@ void LogEditCtrlTest::textIsGreenNotBoldAndCaretEndsAtTheEnd() {
     pane.setFont(bold); // a bold widget font must not make the text bold
     pane.AppendText(QStringLiteral("first\nsecond"));
 
-    // The operator's selection goes with the next append.
+    // The operator's selection stays with its text; without one the caret goes to the end.
     QTextCursor sel(pane.document());
     sel.setPosition(0);
     sel.setPosition(5, QTextCursor::KeepAnchor);
     pane.setTextCursor(sel);
     pane.AppendText(QStringLiteral(" line\nthird"));
+    QCOMPARE(pane.textCursor().selectedText(), QStringLiteral("first"));
 
+    QTextCursor plain = pane.textCursor();
+    plain.clearSelection();
+    pane.setTextCursor(plain);
+    pane.ScrollToNewest();
+    pane.AppendText(QStringLiteral("\nfourth"));
     QVERIFY(!pane.textCursor().hasSelection());
     QCOMPARE(pane.textCursor().position(), pane.document()->characterCount() - 1);
     QCOMPARE(pane.palette().color(QPalette::Base), QColor(0, 0, 0));
@@ -163,6 +172,86 @@ void LogEditCtrlTest::textIsGreenNotBoldAndCaretEndsAtTheEnd() {
             QCOMPARE(f.fontWeight(), int(QFont::Normal));
         }
     }
+}
+
+// A device streams at 10 Hz while the operator reads back: a view scrolled back stays on its
+// lines, also when the line limit trims older ones, and a selection stays on its text so that
+// Copy copies what was selected. A view at the newest line follows.
+void LogEditCtrlTest::readingBackWhileTextArrives_data() {
+    QTest::addColumn<int>("maxLines");
+    QTest::addColumn<bool>("scrollBack");
+    QTest::addColumn<bool>("select");
+    QTest::addColumn<QString>("expTop"); // first line in view; empty: following the newest
+    QTest::addColumn<QString>("expCopied");
+
+    const QString selected = QStringLiteral("line 52\nline 53");
+    QTest::newRow("at the bottom it follows") << 0 << false << false << ""
+                                              << "";
+    QTest::newRow("at the bottom it follows and keeps a selection")
+        << 0 << false << true << "" << selected;
+    QTest::newRow("scrolled back the view stays put") << 0 << true << false << "line 50"
+                                                      << "";
+    QTest::newRow("scrolled back Copy copies the selection")
+        << 0 << true << true << "line 50" << selected;
+    // 201 lines and 50 more against a limit of 220: the 31 oldest go, above the view.
+    QTest::newRow("trimmed above the view: view and selection move with their text")
+        << 220 << true << true << "line 50" << selected;
+    // A limit of 120 trims the lines in view and the selection: the view shows the oldest
+    // line kept, and nothing is left to copy.
+    QTest::newRow("trimmed in view: the oldest kept line") << 120 << true << true << "line 131"
+                                                           << "";
+}
+
+void LogEditCtrlTest::readingBackWhileTextArrives() {
+    QFETCH(int, maxLines);
+    QFETCH(bool, scrollBack);
+    QFETCH(bool, select);
+    QFETCH(QString, expTop);
+    QFETCH(QString, expCopied);
+
+    CLogEditCtrl pane;
+    pane.resize(400, 200);
+    pane.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&pane));
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    pane.AppendText(lines.join('\n') + '\n');
+    QScrollBar* v = pane.verticalScrollBar();
+    QTRY_VERIFY(v->maximum() > 60);
+    QCOMPARE(v->value(), v->maximum());
+    pane.m_maxLines = maxLines;
+
+    if (select) {
+        QTextCursor sel(pane.document()->findBlockByNumber(52));
+        sel.setPosition(pane.document()->findBlockByNumber(53).position() + 7,
+                        QTextCursor::KeepAnchor);
+        pane.setTextCursor(sel);
+    }
+    v->setValue(scrollBack ? 50 : v->maximum());
+    const auto topLine = [&pane] { return pane.cursorForPosition(QPoint(0, 0)).block().text(); };
+    QCOMPARE(topLine(), scrollBack ? QStringLiteral("line 50") : topLine());
+
+    for (int chunk = 0; chunk < 5; ++chunk) {
+        QString text;
+        for (int i = 0; i < 10; ++i)
+            text += QStringLiteral("more %1\n").arg(chunk * 10 + i);
+        pane.AppendText(text);
+        QTest::qWait(100);
+    }
+    QCOMPARE(LastLine(pane), QString());
+    QCOMPARE(pane.document()->lastBlock().previous().text(), QStringLiteral("more 49"));
+
+    if (expTop.isEmpty()) {
+        QCOMPARE(v->value(), v->maximum());
+        QCOMPARE(topLine(), pane.document()->findBlockByNumber(v->value()).text());
+    } else {
+        QCOMPARE(topLine(), expTop);
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText(QStringLiteral("before"));
+    pane.CopySelection();
+    QCOMPARE(clipboard->text(), expCopied.isEmpty() ? QStringLiteral("before") : expCopied);
 }
 
 void LogEditCtrlTest::copiesOnlyTheSelection() {

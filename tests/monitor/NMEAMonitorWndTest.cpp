@@ -10,7 +10,9 @@
 #include "serial/CSio.h"
 #include "uisupport/Profile.h"
 
+#include <QClipboard>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -103,6 +105,8 @@ private slots:
     void layout_data();
     void layout();
     void showingThePageScrollsToTheNewestText();
+    void pastedLinesSendOneLine_data();
+    void pastedLinesSendOneLine();
 };
 
 void NMEAMonitorWndTest::sendWritesTheLineAndEchoesIt() {
@@ -281,6 +285,63 @@ void NMEAMonitorWndTest::showingThePageScrollsToTheNewestText() {
     page.show();
     QTRY_COMPARE(v->value(), v->maximum());
     QCOMPARE(h->value(), 0);
+}
+
+// Text with line breaks put into a send field shows as one line: the field keeps that line,
+// and exactly it is sent and remembered, never the hidden lines after it.
+void NMEAMonitorWndTest::pastedLinesSendOneLine_data() {
+    QTest::addColumn<int>("field"); // 0: the send field; k: quick row k
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("two lines pasted with the keyboard")
+        << 0 << "paste"
+        << "AT+RELAY=1\nAT+SMS=PASSWORD,864209,000000#"
+        << "AT+RELAY=1";
+    QTest::newRow("a line copied with the breaks around it, quick row 3")
+        << 3 << "paste"
+        << "\r\nAT+SMS=ID?,864209#\r\n"
+        << "AT+SMS=ID?,864209#";
+    QTest::newRow("dropped text") << 0 << "insert"
+                                  << "AT+CALL=#\rAT+SMS=PASSWORD,864209,000000#"
+                                  << "AT+CALL=#";
+    QTest::newRow("text set by the program") << 0 << "set"
+                                             << "AT+GPSTEST=0\n\nAT+GPSTEST=1"
+                                             << "AT+GPSTEST=0";
+    QTest::newRow("a first line longer than the field")
+        << 9 << "paste" << QString(300, QLatin1Char('B')) + "\nAT+X" << QString(254, 'B');
+}
+
+void NMEAMonitorWndTest::pastedLinesSendOneLine() {
+    QFETCH(int, field);
+    QFETCH(QString, how);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    FrameSender sender;
+    CNMEAMonitorWnd page(&sender);
+    CHistoryCombo* combo = field == 0 ? page.m_comboSend : page.m_comboQSend[field - 1];
+    const QString prefix =
+        field == 0 ? QStringLiteral("HistoryItem") : QStringLiteral("cmd%1").arg(field);
+
+    combo->setEditText(QString());
+    if (how == "paste") {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keySequence(combo->lineEdit(), QKeySequence::Paste);
+    } else if (how == "insert") {
+        combo->lineEdit()->insert(text);
+    } else {
+        combo->setEditText(text);
+    }
+    QCOMPARE(combo->lineEdit()->text(), expected);
+
+    if (field == 0)
+        page.OnSend();
+    else
+        page.OnQuickSend(field);
+    QCOMPARE(sender.lines, QList<QByteArray>{expected.toLatin1() + '\r'});
+    QCOMPARE(combo->itemText(0), expected);
+    QCOMPARE(Stored(prefix + "0"), expected);
+    QCOMPARE(Stored(prefix), expected);
 }
 
 TB_TEMP_SETTINGS_MAIN(NMEAMonitorWndTest)

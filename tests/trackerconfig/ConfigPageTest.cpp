@@ -7,6 +7,7 @@
 #include "trackerconfig/CGps_Control.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QFileDialog>
@@ -140,6 +141,119 @@ private slots:
         QCOMPARE(Edit(1059)->text(), QStringLiteral("123456789012345"));
         QTest::keyClicks(Edit(1059), QStringLiteral("9"));
         QCOMPARE(Edit(1059)->text(), QStringLiteral("123456789012345"));
+    }
+
+    // A reply may be longer than the operator may type, or hold non-digits in a digits-only
+    // edit: it is shown whole, and what the operator types afterwards still keeps the limit.
+    void limitsHoldAfterAReply_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("ID of 16, then 99")
+            << int(ReplyType::Id) << "1234567890123456" << 1059 << "99"
+            << "1234567890123456";
+        QTest::newRow("IMEI of 15, then a digit")
+            << int(ReplyType::Imei) << "864209051234567" << 1252 << "5"
+            << "864209051234567";
+        QTest::newRow("time zone of 8, then more")
+            << int(ReplyType::TimeZone) << "GMT+0800" << 1259 << "1a"
+            << "GMT+0800";
+        QTest::newRow("port with letters: digits only, up to the limit")
+            << int(ReplyType::Port) << "80ab" << 1254 << "1x2345678"
+            << "80ab123456";
+    }
+    void limitsHoldAfterAReply() {
+        QFETCH(int, type);
+        QFETCH(QString, reply);
+        QFETCH(int, id);
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        m_page->ApplyDeviceReply(static_cast<ReplyType>(type), reply.toStdU16String());
+        QCOMPARE(Edit(id)->text(), reply);
+        Edit(id)->end(false);
+        QTest::keyClicks(Edit(id), typed);
+        QCOMPARE(Edit(id)->text(), expected);
+    }
+
+    // A paste keeps what fits instead of being refused whole: cut to the limit, only digits in
+    // the digits-only edits, only its first line.
+    void pasteIsCutToWhatFits_data() {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("IMEI copied with its line break") << 1252 << ""
+                                                         << "864209051234567\r\n"
+                                                         << "864209051234567";
+        QTest::newRow("ID longer than the limit") << 1059 << ""
+                                                  << "12345678901234567890"
+                                                  << "123456789012345";
+        QTest::newRow("port with a blank") << 1254 << ""
+                                           << "80 80"
+                                           << "8080";
+        QTest::newRow("interval with its unit") << 1227 << ""
+                                                << "300 s\n"
+                                                << "300";
+        QTest::newRow("APN with a second line") << 1255 << ""
+                                                << "internet\r\ncmnet"
+                                                << "internet";
+        QTest::newRow("password of 20") << 1253 << ""
+                                        << "abcdefghijklmnopqrst"
+                                        << "abcdefghijklmno";
+        QTest::newRow("time zone after typed text") << 1259 << "x"
+                                                    << "+08:00"
+                                                    << "x+08:0";
+        QTest::newRow("no digits at all changes nothing") << 1252 << "86"
+                                                          << "IMEI:\n"
+                                                          << "86";
+    }
+    void pasteIsCutToWhatFits() {
+        QFETCH(int, id);
+        QFETCH(QString, before);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, expected);
+        QTest::keyClicks(Edit(id), before);
+        QGuiApplication::clipboard()->setText(clipboard);
+        QTest::keySequence(Edit(id), QKeySequence::Paste);
+        QCOMPARE(Edit(id)->text(), expected);
+    }
+
+    // The operator selects text in an edit and clicks its row's Read button: the click moves
+    // the focus to the button, and the selection, still shown, is deleted before the read goes
+    // out. An edit selected earlier keeps its selection while another is used.
+    void readClearsTheSelectionTheClickMovedAwayFrom_data() {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<QList<int>>("edits");
+        QTest::newRow("ID") << 1006 << QList<int>{1059};
+        QTest::newRow("IP and port") << 1009 << QList<int>{1047, 1254};
+        QTest::newRow("intervals") << 1302 << QList<int>{1300, 1227};
+    }
+    void readClearsTheSelectionTheClickMovedAwayFrom() {
+        QFETCH(int, button);
+        QFETCH(QList<int>, edits);
+        m_page->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_page.get()));
+        for (int id : edits) {
+            Edit(id)->setText(QStringLiteral("123456"));
+            QTest::mouseClick(Edit(id), Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), Edit(id));
+            QTest::keyClick(Edit(id), Qt::Key_Home);
+            QTest::keyClick(Edit(id), Qt::Key_Right);
+            QTest::keyClick(Edit(id), Qt::Key_Right, Qt::ShiftModifier);
+            QTest::keyClick(Edit(id), Qt::Key_Right, Qt::ShiftModifier);
+        }
+        auto* read = m_page->ControlAs<QPushButton>(button);
+        QTest::mouseClick(read, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), read);
+        for (int id : edits)
+            QCOMPARE(Edit(id)->text(), QStringLiteral("1456"));
+        QCOMPARE(Commands(m_sender).size(), std::size_t(1));
+        // Nothing selected any more: a second read keeps the text.
+        QTest::mouseClick(read, Qt::LeftButton);
+        for (int id : edits)
+            QCOMPARE(Edit(id)->text(), QStringLiteral("1456"));
     }
 
     void readButtons_data() {
@@ -540,6 +654,23 @@ private slots:
         const QString shown = Edit(1285)->text();
         m_page->OnCommand(CGps_Control::kImportCommandId);
         QCOMPARE(Edit(1285)->text(), shown);
+    }
+
+    // A command that lost its "#" in the middle of the file is reported, not joined to the
+    // next one and sent as one malformed command.
+    void commandWithoutHashIsReportedNotJoined() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("setting.txt"));
+        WriteFile(path, "AT+SMS=ID,864209,42\r\nAT+SMS=APN,864209,internet#\r\n");
+        MessageBoxRecorder boxes;
+        QVERIFY(m_page->ImportConfigFile(path));
+        QCOMPARE(boxes.boxes.size(), 1);
+        QCOMPARE(boxes.boxes[0].text, QStringLiteral("配置文件中以下命令缺少结尾的“#”，不会发送：\n"
+                                                     "AT+SMS=ID,864209,42"));
+        QCOMPARE(boxes.boxes[0].title, QStringLiteral("GPS"));
+        QCOMPARE(boxes.boxes[0].icon, QMessageBox::Critical);
+        QCOMPARE(m_page->ImportedCommands()[0], std::u16string(u"AT+SMS=APN,864209,internet#\r\n"));
+        QCOMPARE(m_page->ImportedCommands()[1], std::u16string(u"end"));
     }
 
     void layoutScalesCappedAt800x600() {

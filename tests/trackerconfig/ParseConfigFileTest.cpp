@@ -28,6 +28,10 @@ struct ConfigCase {
     std::vector<std::u16string> slots;
     bool tooMany;
     std::size_t overlongSkipped;
+    // Commands without their "#", as reported, and how many there were (npos: as many as
+    // listed).
+    std::vector<std::u16string> missingHash = {};
+    std::size_t missingHashCount = std::u16string::npos;
 };
 
 class ConfigFile : public testing::TestWithParam<ConfigCase> {};
@@ -41,6 +45,10 @@ TEST_P(ConfigFile, CutsCommandsFromAtToHash) {
     EXPECT_EQ(result.commandCount, c.slots.size() - 1);
     EXPECT_EQ(result.tooManyCommands, c.tooMany);
     EXPECT_EQ(result.overlongSkipped, c.overlongSkipped);
+    EXPECT_EQ(result.missingHash, c.missingHash);
+    EXPECT_EQ(result.missingHashCount, c.missingHashCount == std::u16string::npos
+                                           ? c.missingHash.size()
+                                           : c.missingHashCount);
     // The rest of the list is cleared, never left over from an earlier import.
     for (std::size_t i = c.slots.size(); i < commands.size(); ++i) {
         EXPECT_TRUE(commands[i].empty()) << i;
@@ -79,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
                    u"  settings: AT+SMS=ID,864209,42# then TAT+SMS=TIMEZONE,864209,8#  AT+SMS=x",
                    {u"AT+SMS=ID,864209,42#\r\n", u"AT+SMS=TIMEZONE,864209,8#\r\n", u"end"},
                    false,
-                   0},
+                   0,
+                   {u"AT+SMS=x"}},
         ConfigCase{"WordsHoldingAtInANote",
                    u"DATA STATUS: AT+SMS=ID,864209,42#BATTERY#AT+SMS=APN,864209,cmnet#",
                    {u"AT+SMS=ID,864209,42#\r\n", u"AT+SMS=APN,864209,cmnet#\r\n", u"end"},
@@ -87,7 +96,38 @@ INSTANTIATE_TEST_SUITE_P(
                    0},
         ConfigCase{"HashBeforeFirstCommand", u"#note#AT+A#", {u"AT+A#\r\n", u"end"}, false, 0},
         ConfigCase{"OnlyJunk", u"nothing to send here", {u"end"}, false, 0},
-        ConfigCase{"LastWithoutHash", u"AT+A#AT+B", {u"AT+A#\r\n", u"end"}, false, 0},
+        ConfigCase{"LastWithoutHash", u"AT+A#AT+B", {u"AT+A#\r\n", u"end"}, false, 0, {u"AT+B"}},
+        // Lines joined: the ID write lost its "#" and would take the APN write in with it.
+        ConfigCase{"MissingHashMidFile",
+                   u"AT+SMS=ID,864209,42AT+SMS=APN,864209,internet#AT+SMS=TIMEZONE,864209,8#",
+                   {u"AT+SMS=APN,864209,internet#\r\n", u"AT+SMS=TIMEZONE,864209,8#\r\n", u"end"},
+                   false,
+                   0,
+                   {u"AT+SMS=ID,864209,42"}},
+        ConfigCase{"MissingHashBlanksAtItsLineEnd",
+                   u"AT+SMS=ID,864209,42 \t AT+B#",
+                   {u"AT+B#\r\n", u"end"},
+                   false,
+                   0,
+                   {u"AT+SMS=ID,864209,42"}},
+        ConfigCase{"MissingHashListedUpToTwenty",
+                   [] {
+                       std::u16string text;
+                       for (int i = 0; i < 25; ++i)
+                           text += u"AT+X";
+                       return text + u"AT+Y#";
+                   }(),
+                   {u"AT+Y#\r\n", u"end"},
+                   false,
+                   0,
+                   std::vector<std::u16string>(20, u"AT+X"),
+                   25},
+        ConfigCase{"MissingHashLongCommandCut",
+                   u"AT+" + std::u16string(100, u'z'),
+                   {u"end"},
+                   false,
+                   0,
+                   {u"AT+" + std::u16string(77, u'z') + u"…"}},
         ConfigCase{"Twenty", Joined(20), Slots(20), false, 0},
         ConfigCase{"TwentyWithTrailingBlanks", Joined(20) + u"   ", Slots(20), false, 0},
         ConfigCase{"TwentyOne", Joined(21), Slots(20), true, 0},
