@@ -14,6 +14,8 @@ constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 
 // A longitude difference the short way round, in -180..180.
 double WrapDegrees(double degrees) {
+    if (degrees >= -180.0 && degrees <= 180.0)
+        return degrees;
     return std::remainder(degrees, 360.0);
 }
 
@@ -21,20 +23,32 @@ bool Usable(const AccuracyInput& fix) {
     return std::isfinite(fix.latitude) && std::isfinite(fix.longitude);
 }
 
+// Metres per degree north and east at one origin, worked out once for all the fixes.
+struct TangentPlane {
+    double latitude, longitude;
+    double northPerDegree, eastPerDegree;
+
+    TangentPlane(double originLatitude, double originLongitude)
+        : latitude(originLatitude), longitude(originLongitude) {
+        const double phi = originLatitude * kRadiansPerDegree;
+        const double s = std::sin(phi);
+        const double w = std::sqrt(1.0 - kEccentricitySquared * s * s);
+        const double meridian = kSemiMajorAxis * (1.0 - kEccentricitySquared) / (w * w * w);
+        const double primeVertical = kSemiMajorAxis / w;
+        northPerDegree = kRadiansPerDegree * meridian;
+        eastPerDegree = kRadiansPerDegree * primeVertical * std::cos(phi);
+    }
+
+    EastNorth Offset(double lat, double lon) const {
+        return {WrapDegrees(lon - longitude) * eastPerDegree, (lat - latitude) * northPerDegree};
+    }
+};
+
 } // namespace
 
 EastNorth LocalOffset(double originLatitude, double originLongitude, double latitude,
                       double longitude) {
-    const double phi = originLatitude * kRadiansPerDegree;
-    const double s = std::sin(phi);
-    const double w = std::sqrt(1.0 - kEccentricitySquared * s * s);
-    const double meridian = kSemiMajorAxis * (1.0 - kEccentricitySquared) / (w * w * w);
-    const double primeVertical = kSemiMajorAxis / w;
-    EastNorth out;
-    out.north = (latitude - originLatitude) * kRadiansPerDegree * meridian;
-    out.east = WrapDegrees(longitude - originLongitude) * kRadiansPerDegree * primeVertical *
-               std::cos(phi);
-    return out;
+    return TangentPlane(originLatitude, originLongitude).Offset(latitude, longitude);
 }
 
 double HorizontalDistance(double latitude1, double longitude1, double latitude2,
@@ -85,14 +99,14 @@ PositionAccuracy ComputePositionAccuracy(const std::vector<AccuracyInput>& fixes
     out.meanLongitude = WrapDegrees(reference->longitude + sumLongitude / n);
     out.meanAltitude = altitudes != 0 ? sumAltitude / static_cast<double>(altitudes) : 0.0;
 
+    const TangentPlane plane(out.meanLatitude, out.meanLongitude);
     std::vector<EastNorth> offsets;
     offsets.reserve(out.samples);
     double sumEast = 0.0, sumNorth = 0.0;
     for (const AccuracyInput& fix : fixes) {
         if (!Usable(fix))
             continue;
-        const EastNorth d =
-            LocalOffset(out.meanLatitude, out.meanLongitude, fix.latitude, fix.longitude);
+        const EastNorth d = plane.Offset(fix.latitude, fix.longitude);
         offsets.push_back(d);
         sumEast += d.east;
         sumNorth += d.north;
@@ -106,7 +120,8 @@ PositionAccuracy ComputePositionAccuracy(const std::vector<AccuracyInput>& fixes
     for (const EastNorth& d : offsets) {
         varianceEast += (d.east - meanEast) * (d.east - meanEast);
         varianceNorth += (d.north - meanNorth) * (d.north - meanNorth);
-        radial.push_back(std::hypot(d.east, d.north));
+        // Metres from the mean: far from overflow, so no need for hypot's care (or its cost).
+        radial.push_back(std::sqrt(d.east * d.east + d.north * d.north));
     }
     varianceEast /= n;
     varianceNorth /= n;
