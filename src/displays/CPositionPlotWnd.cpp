@@ -120,14 +120,14 @@ void CPositionPlotWnd::Render(QPainter& p, const QSize& client) {
     if (!LookPaintsBackground())
         p.fillRect(R, LookColours().background);
     FillLookBackground(p, R);
-    const LookColourPair colours = LookColours();
-    const QColor fg = colours.foreground;
+    // Captions, tick labels, legend and text block stand on the page background.
+    const QColor fg = LookPageTextColour();
 
     static const char* const kCaptions[3] = {"Latitude", "Longitude", "Altitude (M)"};
     static const char* const kFormats[3] = {"%.06f", "%.06f", "%.03f"};
     for (int q = 0; q < 3; ++q) {
         CVPlot& plot = m_plots[q];
-        plot.titleColour = plot.yLabelColour = plot.xLabelColour = fg;
+        plot.titleColour = plot.yLabelColour = plot.xLabelColour = plot.valueTextColour = fg;
         plot.yDivisions = 5;
         plot.valueFontFactor = 0.5f;
         plot.leftMarginDivisor = 7;

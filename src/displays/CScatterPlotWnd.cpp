@@ -5,20 +5,26 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDateTime>
+#include <QFileDialog>
 #include <QFont>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSaveFile>
 #include <QWheelEvent>
 #include <algorithm>
+#include <string>
 
 #include "displays/DestinationPoint.h"
 #include "displays/GreatCircleDistance.h"
 #include "displays/MicroDegrees.h"
+#include "displays/PositionExport.h"
 #include "uisupport/CommandIds.h"
 #include "uisupport/FrameEvents.h"
 #include "uisupport/LookColours.h"
+#include "uisupport/UiHooks.h"
 
 namespace {
 
@@ -32,6 +38,16 @@ double Degrees(std::int32_t micro) {
     return micro / 1000000.0;
 }
 
+// Room between the figures and the window's edges.
+constexpr int kFiguresMargin = 4;
+
+QString Fixed(double value, int decimals) {
+    return QString::fromStdString(FixedDecimal(value, decimals));
+}
+
+const QString kCsvFilter = QStringLiteral("CSV Files (*.csv)");
+const QString kGpxFilter = QStringLiteral("GPX Files (*.gpx)");
+
 } // namespace
 
 CScatterPlotWnd::CScatterPlotWnd(QWidget* parent) : QWidget(parent) {
@@ -39,6 +55,7 @@ CScatterPlotWnd::CScatterPlotWnd(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
+    setAccessibleName(QStringLiteral("Scatter Plot"));
 }
 
 CScatterPlotWnd::~CScatterPlotWnd() = default;
@@ -70,6 +87,20 @@ QString CScatterPlotWnd::DistanceText() const {
                             Degrees(lastPosition.latitude), Degrees(lastPosition.longitude));
     return QString::asprintf("Horiz Error = %.02fm\nSamples = %u\n", d,
                              static_cast<unsigned>(positions.size()));
+}
+
+QString CScatterPlotWnd::FiguresText() const {
+    const PositionAccuracy& a = Accuracy();
+    if (a.samples == 0)
+        return {};
+    QString text =
+        QStringLiteral("Mean Lat = %1\nMean Lon = %2\nMean Alt = %3m\n"
+                       "CEP50 = %4m\nCEP95 = %5m\n2DRMS = %6m\n")
+            .arg(Fixed(a.meanLatitude, 7), Fixed(a.meanLongitude, 7), Fixed(a.meanAltitude, 2),
+                 Fixed(a.cep50, 2), Fixed(a.cep95, 2), Fixed(a.twoDrms, 2));
+    if (const std::optional<double> d = MeanDistanceFromUser())
+        text += QStringLiteral("Mean to User = %1m\n").arg(Fixed(*d, 2));
+    return text;
 }
 
 std::vector<ScatterRing> CScatterPlotWnd::Rings(const QSize& client) const {
@@ -111,7 +142,9 @@ void CScatterPlotWnd::Render(QPainter& p, const QSize& client) {
 
     const LookColourPair colours = LookColours();
     backColour = colours.background;
-    foreColour = colours.foreground;
+    // Text and rings stand on the page background, which is not the look's background colour
+    // under every look.
+    foreColour = LookPageTextColour();
     // Under a look that paints no background the reused image would show the last frame.
     if (!LookPaintsBackground())
         p.fillRect(R, backColour);
@@ -147,8 +180,11 @@ void CScatterPlotWnd::Render(QPainter& p, const QSize& client) {
     p.drawText(R, Qt::AlignLeft | Qt::AlignTop, DistanceText());
 
     p.setPen(Qt::NoPen);
-    for (const CScatterPlotPosition& s : positions) {
-        const QColor& c = s.hdop > dopThresholdX100 ? badPointColour : goodPointColour;
+    for (const ScatterSample& s : positions) {
+        const ScatterShade shade = ShadeOf(s);
+        const QColor& c = shade == ScatterShade::Good  ? goodPointColour
+                          : shade == ScatterShade::Bad ? badPointColour
+                                                       : unknownDopPointColour;
         p.fillRect(projection.Column(s.longitude) - 1, projection.Row(s.latitude) - 1, 3, 3, c);
     }
 
@@ -160,6 +196,25 @@ void CScatterPlotWnd::Render(QPainter& p, const QSize& client) {
     p.drawEllipse(QRect(projection.Column(averageCentre.longitude) - 10,
                         projection.Row(averageCentre.latitude) - 10, 20, 20));
 
+    // The figures over whatever samples lie in the corner, on the page background again so
+    // that they read as well as the other text.
+    const QString figures = FiguresText();
+    figuresRect = QRect();
+    if (!figures.isEmpty()) {
+        const QRect box = fm.boundingRect(QRect(0, 0, w, h), Qt::AlignLeft | Qt::AlignTop, figures);
+        figuresRect = QRect(kFiguresMargin, h - box.height() - kFiguresMargin,
+                            box.width() + 2 * kFiguresMargin, box.height());
+        p.save();
+        p.setClipRect(figuresRect);
+        if (!LookPaintsBackground())
+            p.fillRect(R, backColour);
+        FillLookBackground(p, R);
+        p.restore();
+        p.setPen(foreColour);
+        p.drawText(figuresRect.adjusted(kFiguresMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                   figures);
+    }
+
     zoomInRect = QRect(w - 45, 3, 40, 40);
     zoomOutRect = zoomInRect.translated(0, 60);
     const struct {
@@ -167,10 +222,15 @@ void CScatterPlotWnd::Render(QPainter& p, const QSize& client) {
         Button button;
         const char* text;
     } buttons[2] = {{zoomInRect, ZoomInButton, "+"}, {zoomOutRect, ZoomOutButton, "-"}};
+    // On the white of a pressed button a light foreground would vanish.
+    const QColor pressedText =
+        ContrastRatio(foreColour, Qt::white) >= kReadableContrast ? foreColour : QColor(Qt::black);
     for (const auto& b : buttons) {
+        const bool pressed = pressedButton == b.button;
         p.setPen(QPen(foreColour, 1));
-        p.setBrush(pressedButton == b.button ? QBrush(Qt::white) : QBrush(Qt::NoBrush));
+        p.setBrush(pressed ? QBrush(Qt::white) : QBrush(Qt::NoBrush));
         p.drawRect(b.box.adjusted(0, 0, -1, -1));
+        p.setPen(pressed ? pressedText : foreColour);
         p.drawText(b.box.adjusted(0, 4, 0, 0), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
                    QString::fromLatin1(b.text));
     }
@@ -178,10 +238,25 @@ void CScatterPlotWnd::Render(QPainter& p, const QSize& client) {
 }
 
 void CScatterPlotWnd::wheelEvent(QWheelEvent* event) {
-    if (event->angleDelta().y() < 0)
-        ZoomOut();
-    else
+    // Only vertical rotation zooms; a sideways tilt or swipe is left to the parents.
+    const int dy = event->angleDelta().y();
+    if (dy == 0) {
+        event->ignore();
+        return;
+    }
+    // Fine-step wheels and touchpads send small deltas: they add up to whole steps, and a
+    // turn the other way starts afresh.
+    if (m_wheelRemainder != 0 && (m_wheelRemainder > 0) != (dy > 0))
+        m_wheelRemainder = 0;
+    m_wheelRemainder += dy;
+    while (m_wheelRemainder >= kWheelStep) {
+        m_wheelRemainder -= kWheelStep;
         ZoomIn();
+    }
+    while (m_wheelRemainder <= -kWheelStep) {
+        m_wheelRemainder += kWheelStep;
+        ZoomOut();
+    }
     event->accept();
 }
 
@@ -260,8 +335,18 @@ QMenu* CScatterPlotWnd::ContextMenu() {
         }
         m_menu->addSeparator();
         m_menu->addAction(QStringLiteral("&Clear Plot"))->setData(Cmd::ClearScatterPlot);
-        connect(m_menu, &QMenu::triggered, this,
-                [this](QAction* a) { SendCommandToFrame(this, a->data().toInt()); });
+        m_menu->addSeparator();
+        // The plot holds the samples, so it writes them itself.
+        QAction* exportAction = m_menu->addAction(QStringLiteral("Export Positions..."));
+        exportAction->setObjectName(QStringLiteral("exportPositions"));
+        exportAction->setStatusTip(
+            QStringLiteral("Write the plotted positions to a CSV or GPX file"));
+        connect(exportAction, &QAction::triggered, this, &CScatterPlotWnd::ExportPositions);
+        m_menu->setAccessibleName(QStringLiteral("Scatter Plot Menu"));
+        connect(m_menu, &QMenu::triggered, this, [this](QAction* a) {
+            if (a->data().isValid())
+                SendCommandToFrame(this, a->data().toInt());
+        });
         // The marks follow the stored mode, read each time the menu opens: after a clear the
         // plot centres on the next sample while the marks still show the stored choice.
         connect(m_menu, &QMenu::aboutToShow, this, [this] {
@@ -269,6 +354,8 @@ QMenu* CScatterPlotWnd::ContextMenu() {
             for (QAction* a : m_menu->actions())
                 if (a->isCheckable())
                     a->setChecked(a->property("centreMode").toInt() == stored);
+            if (QAction* e = m_menu->findChild<QAction*>(QStringLiteral("exportPositions")))
+                e->setEnabled(!positions.empty());
         });
     }
     return m_menu;
@@ -278,4 +365,56 @@ void CScatterPlotWnd::contextMenuEvent(QContextMenuEvent* event) {
     const QPoint at = event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(QPoint(5, 5))
                                                                      : event->globalPos();
     ContextMenu()->exec(at);
+}
+
+bool CScatterPlotWnd::WritePositions(const QString& path, PositionFileFormat format,
+                                     QString& error) const {
+    const std::vector<PositionSample> fixes = Fixes();
+    const std::string text =
+        format == PositionFileFormat::Gpx ? PositionsGpx(fixes) : PositionsCsv(fixes);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    if (file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+        error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+void CScatterPlotWnd::ExportPositions() {
+    QFileDialog dialog(window(), QStringLiteral("Export Positions"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({kCsvFilter, kGpxFilter});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter == kGpxFilter ? QStringLiteral("gpx")
+                                                     : QStringLiteral("csv"));
+    });
+    dialog.selectFile(
+        QStringLiteral("positions-%1.csv")
+            .arg(QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    if (path.isEmpty())
+        return;
+    // The name's own suffix decides; a name without one goes by the chosen filter.
+    PositionFileFormat format = dialog.selectedNameFilter() == kGpxFilter ? PositionFileFormat::Gpx
+                                                                          : PositionFileFormat::Csv;
+    if (path.endsWith(QStringLiteral(".gpx"), Qt::CaseInsensitive))
+        format = PositionFileFormat::Gpx;
+    else if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        format = PositionFileFormat::Csv;
+    QString error;
+    if (!WritePositions(path, format, error))
+        AppMessageBox(
+            this, QMessageBox::Critical,
+            QStringLiteral("The positions could not be written to\n%1\n%2").arg(path, error));
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The horizontal spread of the reported positions: every sample as a small square on a
 // north-up square view around a chosen centre, with distance rings, circles around the
-// latest sample and the average, the latest sample's distance from the centre, and zoom
-// buttons. The view feeds it every position whether or not a host shows it.
+// latest sample and the average, the latest sample's distance from the centre, the samples'
+// accuracy figures, and zoom buttons. The view feeds it every fix whether or not a host shows
+// it; the samples can be exported as CSV or GPX.
 
 #include <QColor>
 #include <QImage>
@@ -27,6 +28,11 @@ struct ScatterRing {
     bool drawn = false;
 };
 
+// Wheel rotation in eighths of a degree that makes one zoom step (one notch of a common wheel).
+constexpr int kWheelStep = 120;
+
+enum class PositionFileFormat { Csv, Gpx };
+
 class CScatterPlotWnd : public QWidget, public ScatterPlotModel {
     Q_OBJECT
 public:
@@ -49,6 +55,16 @@ public:
     std::vector<ScatterRing> Rings(const QSize& client) const;
     // "Horiz Error = ...m\nSamples = ...\n".
     QString DistanceText() const;
+    // The accuracy figures of the samples held, several lines; empty without samples.
+    QString FiguresText() const;
+    // Where the figures stand for a client area (bottom-left corner), from the last draw.
+    QRect figuresRect;
+
+    // Writes the samples held to path through a save file (the old file stays whole on
+    // failure); false with the reason in error.
+    bool WritePositions(const QString& path, PositionFileFormat format, QString& error) const;
+    // "Export Positions...": asks for a CSV or GPX file and writes the samples to it.
+    void ExportPositions();
 
     QMenu* ContextMenu();
 
@@ -57,6 +73,9 @@ public:
     QColor goodPointColour{128, 128, 255};
     QColor badPointColour{255, 128, 128};
     QColor latestMarkerColour{255, 255, 128};
+    // Samples whose fix carried no HDOP: neither good nor bad, a neutral grey that shows on the
+    // dark and the light page backgrounds alike.
+    QColor unknownDopPointColour{160, 160, 160};
     QRect zoomInRect, zoomOutRect; // from the last draw, right and bottom inclusive
     Button pressedButton = NoButton;
     int menuResourceId = IDM_POPUP_SCATTER_PLOT;
@@ -77,5 +96,7 @@ private:
 
     QMenu* m_menu = nullptr;
     QImage m_buffer;
+    // Vertical wheel rotation not yet turned into a zoom step.
+    int m_wheelRemainder = 0;
     int m_nRepaintRequests = 0;
 };

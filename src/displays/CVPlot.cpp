@@ -41,7 +41,8 @@ int PointFontPixels(int tenths) {
 
 QString FormatDouble(const QString& format, double value) {
     // The formats are the owner's own; a single conversion of a double is all they hold.
-    return QString::asprintf(format.toLatin1().constData(), value);
+    const QString label = QString::asprintf(format.toLatin1().constData(), value);
+    return QString::fromStdString(WithoutNegativeZero(label.toStdString()));
 }
 
 QString YTickLabel(const QString& format, double value) {

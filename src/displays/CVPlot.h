@@ -68,7 +68,8 @@ private:
 
 // The pixel height of a font given in tenths of a point on the screen.
 int PointFontPixels(int tenths);
-// A printf-style format applied to one double, as the tick labels use it.
+// A printf-style format applied to one double, as the tick labels use it; never a negative
+// zero ("-0.000" reads "0.000").
 QString FormatDouble(const QString& format, double value);
 // A Y tick label: values within 1e-20 of zero are labelled as 0, so that the sum of steps
 // does not show as a tiny residue.

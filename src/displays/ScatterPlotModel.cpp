@@ -89,14 +89,14 @@ ScatterPlotModel::ScatterPlotModel() {
     UpdateViewBox();
 }
 
-void ScatterPlotModel::AddPosition(double latitude, double longitude, double altitude, double hdop,
-                                   double vdop) {
-    CScatterPlotPosition sample;
-    sample.latitude = MicroDegrees(latitude);
-    sample.longitude = MicroDegrees(longitude);
-    sample.altitude = TruncateScaled(altitude, 1000.0);
-    sample.hdop = TruncateScaled(hdop, 100.0);
-    sample.vdop = TruncateScaled(vdop, 100.0);
+void ScatterPlotModel::AddSample(const PositionSample& fix) {
+    ScatterSample sample;
+    sample.latitude = MicroDegrees(fix.latitude);
+    sample.longitude = MicroDegrees(fix.longitude);
+    sample.altitude = TruncateScaled(fix.altitude, 1000.0);
+    sample.hdop = TruncateScaled(fix.hdop, 100.0);
+    sample.vdop = TruncateScaled(fix.vdop, 100.0);
+    sample.fix = fix;
     const std::size_t k = positions.size();
     if (centreMode == CentreOnUser) {
         centre = userCentre;
@@ -113,26 +113,58 @@ void ScatterPlotModel::AddPosition(double latitude, double longitude, double alt
     if (k > kScatterPlotMaxSamples - 1)
         positions.pop_front();
     lastPosition = sample;
+    ++m_revision;
+}
+
+void ScatterPlotModel::AddPosition(double latitude, double longitude, double altitude, double hdop,
+                                   double vdop) {
+    PositionSample fix;
+    fix.latitude = latitude;
+    fix.longitude = longitude;
+    fix.altitude = altitude;
+    fix.hdop = hdop;
+    fix.vdop = vdop;
+    AddSample(fix);
 }
 
 void ScatterPlotModel::ClearPositions() {
-    std::deque<CScatterPlotPosition>().swap(positions);
+    std::deque<ScatterSample>().swap(positions);
+    ++m_revision;
     UpdateViewBox();
     averageCentre.latitude = 0;
     averageCentre.altitude = 0;
 }
 
-void ScatterPlotModel::UpdateViewBox() {
+namespace {
+
+struct ViewCorners {
+    GeoPoint northWest, southEast;
+};
+
+ViewCorners CornersAround(const CScatterPlotPosition& centre, double radius) {
     const double lat = Degrees(centre.latitude);
     const double lon = Degrees(centre.longitude);
-    const GeoPoint nw = DestinationPoint(lat, lon, 315.0, viewRadius);
-    const GeoPoint se = DestinationPoint(lat, lon, 135.0, viewRadius);
-    const std::int32_t lat1 = MicroDegrees(nw.lat), lon1 = MicroDegrees(nw.lon);
-    const std::int32_t lat2 = MicroDegrees(se.lat), lon2 = MicroDegrees(se.lon);
+    return {DestinationPoint(lat, lon, 315.0, radius), DestinationPoint(lat, lon, 135.0, radius)};
+}
+
+} // namespace
+
+void ScatterPlotModel::UpdateViewBox() {
+    const ViewCorners c = CornersAround(centre, viewRadius);
+    const std::int32_t lat1 = MicroDegrees(c.northWest.lat), lon1 = MicroDegrees(c.northWest.lon);
+    const std::int32_t lat2 = MicroDegrees(c.southEast.lat), lon2 = MicroDegrees(c.southEast.lon);
     viewBox.maxLatitude = std::max(lat1, lat2);
     viewBox.minLatitude = std::min(lat1, lat2);
     viewBox.maxLongitude = std::max(lon1, lon2);
     viewBox.minLongitude = std::min(lon1, lon2);
+}
+
+bool ScatterPlotModel::ViewKeepsCentre(double radius) const {
+    const ViewCorners c = CornersAround(centre, radius);
+    const double lat = Degrees(centre.latitude);
+    const double lon = Degrees(centre.longitude);
+    return c.northWest.lat > lat && c.northWest.lon < lon && c.southEast.lat < lat &&
+           c.southEast.lon > lon;
 }
 
 void ScatterPlotModel::ZoomIn() {
@@ -142,6 +174,46 @@ void ScatterPlotModel::ZoomIn() {
 }
 
 void ScatterPlotModel::ZoomOut() {
-    viewRadius += ZoomStep(viewRadius);
+    const double next = viewRadius + ZoomStep(viewRadius);
+    if (ViewKeepsCentre(next))
+        viewRadius = next;
     UpdateViewBox();
+}
+
+ScatterShade ScatterPlotModel::ShadeOf(const ScatterSample& sample) const {
+    if (std::isnan(sample.fix.hdop))
+        return ScatterShade::UnknownDop;
+    return sample.hdop > dopThresholdX100 ? ScatterShade::Bad : ScatterShade::Good;
+}
+
+const PositionAccuracy& ScatterPlotModel::Accuracy() const {
+    if (m_accuracyRevision != m_revision) {
+        std::vector<AccuracyInput> fixes;
+        fixes.reserve(positions.size());
+        for (const ScatterSample& s : positions)
+            fixes.push_back({s.fix.latitude, s.fix.longitude, s.fix.altitude});
+        m_accuracy = ComputePositionAccuracy(fixes);
+        m_accuracyRevision = m_revision;
+    }
+    return m_accuracy;
+}
+
+bool ScatterPlotModel::HasUserPosition() const {
+    return userCentre.latitude != 0 || userCentre.longitude != 0;
+}
+
+std::optional<double> ScatterPlotModel::MeanDistanceFromUser() const {
+    const PositionAccuracy& a = Accuracy();
+    if (a.samples == 0 || !HasUserPosition())
+        return std::nullopt;
+    return HorizontalDistance(a.meanLatitude, a.meanLongitude, Degrees(userCentre.latitude),
+                              Degrees(userCentre.longitude));
+}
+
+std::vector<PositionSample> ScatterPlotModel::Fixes() const {
+    std::vector<PositionSample> out;
+    out.reserve(positions.size());
+    for (const ScatterSample& s : positions)
+        out.push_back(s.fix);
+    return out;
 }

@@ -20,7 +20,35 @@ std::vector<double> Candidates(double first, double step, double end) {
     return out;
 }
 
+// Whether the number at text[minus] (a '-') reads as zero: digits and decimal points after
+// the sign, none of them a non-zero digit (an exponent after them does not matter).
+bool NegativeZeroAt(const std::string& text, std::size_t minus) {
+    bool digit = false;
+    for (std::size_t i = minus + 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '1' && c <= '9')
+            return false;
+        if (c == '0')
+            digit = true;
+        else if (c != '.' && c != ',')
+            break;
+    }
+    return digit;
+}
+
 } // namespace
+
+std::string WithoutNegativeZero(std::string label) {
+    const std::size_t minus = label.find_first_not_of(' ');
+    if (minus == std::string::npos || label[minus] != '-' || !NegativeZeroAt(label, minus))
+        return label;
+    // Padded to a width: keep the width.
+    if (minus > 0)
+        label[minus] = ' ';
+    else
+        label.erase(0, 1);
+    return label;
+}
 
 int PixelTrunc(double v) {
     if (std::isnan(v))

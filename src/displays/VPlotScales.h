@@ -3,6 +3,7 @@
 // numbers so that they can be checked without drawing.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "displays/PlotSeries.h"
@@ -43,6 +44,10 @@ std::vector<double> XTickCandidates(double xMin, double xMax, int xDivisions);
 // The X span rounded down to a multiple of the power of ten just below it (spans below 1 as
 // they are).
 double RoundedXSpan(double span);
+
+// A formatted tick label without the sign of a negative zero ("-0", "-0.000", "  -0.0",
+// "-0E+00"): a tick a hair below zero is the zero tick. Other labels come back unchanged.
+std::string WithoutNegativeZero(std::string label);
 
 // trunc(v) as an int, held within a range that pixel arithmetic can take.
 int PixelTrunc(double v);

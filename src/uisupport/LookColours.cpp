@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QPainter>
 #include <QPalette>
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 
 namespace {
 
@@ -172,4 +174,52 @@ void FillLookBackground(QPainter& p, const QRect& r) {
         p.fillRect(r, CaptionFillColour());
     if (gradient)
         FillGreyGradient(p, r);
+}
+
+namespace {
+
+double Channel(int value) {
+    const double c = value / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double RelativeLuminance(const QColor& c) {
+    const QColor rgb = c.toRgb();
+    return 0.2126 * Channel(rgb.red()) + 0.7152 * Channel(rgb.green()) +
+           0.0722 * Channel(rgb.blue());
+}
+
+double WorstContrast(const QColor& text, const std::vector<QColor>& tones) {
+    double worst = 21.0;
+    for (const QColor& tone : tones)
+        worst = std::min(worst, ContrastRatio(text, tone));
+    return worst;
+}
+
+} // namespace
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const double la = RelativeLuminance(a), lb = RelativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+std::vector<QColor> LookPageTones() {
+    const BackgroundFill fill = BackgroundFillOf(ApplicationLook());
+    // The gradient covers the whole rectangle, so over a caption fill only it shows.
+    if (fill.gradient) {
+        const int lightest = LookGradientGrey(0), darkest = LookGradientGrey(254);
+        return {QColor(lightest, lightest, lightest), QColor(darkest, darkest, darkest)};
+    }
+    if (fill.caption)
+        return {CaptionFillColour()};
+    return {LookColours().background};
+}
+
+QColor LookPageTextColour() {
+    const std::vector<QColor> tones = LookPageTones();
+    const QColor foreground = LookColours().foreground;
+    if (WorstContrast(foreground, tones) >= kReadableContrast)
+        return foreground;
+    const QColor black(0, 0, 0), white(255, 255, 255);
+    return WorstContrast(black, tones) >= WorstContrast(white, tones) ? black : white;
 }

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <vector>
 
 class QPainter;
 
@@ -47,3 +48,20 @@ QColor CaptionFillColour();
 
 // Grey level of gradient band i (0..254): 96 at the top down to 16 at the bottom.
 int LookGradientGrey(int band);
+
+// WCAG 2 contrast ratio of two colours: 1 (same luminance) to 21 (black on white).
+double ContrastRatio(const QColor& a, const QColor& b);
+
+// The extreme tones of the page background of the current look, that text drawn straight on
+// the page may stand on: the caption fill, the lightest and darkest band of the grey gradient,
+// or LookColours().background for a look that paints none (the pages fill with it then).
+std::vector<QColor> LookPageTones();
+
+// Contrast that text on the page must reach against every page tone (WCAG AA, normal text).
+constexpr double kReadableContrast = 4.5;
+
+// The colour of text, ticks and rings drawn straight on the page background: the look's
+// foreground where it reaches kReadableContrast against every page tone, else black or white,
+// whichever reads better. (The foreground is chosen for the look's background colour, which
+// under some looks is not the page's: light grey on a light caption fill.)
+QColor LookPageTextColour();

@@ -129,6 +129,32 @@ private slots:
         QCOMPARE(YTickLabel(QStringLiteral("%.06f"), -33.8765432), QStringLiteral("-33.876543"));
         // The X labels keep what they get.
         QCOMPARE(FormatDouble(QStringLiteral("%G"), 1e-21), QStringLiteral("1E-21"));
+
+        // A tick a hair below zero reads as zero, never "-0": on both axes, in every format
+        // the plots use.
+        const struct {
+            const char* format;
+            double value;
+            const char* label;
+        } cases[] = {
+            {"%.03f", -0.0004, "0.000"},
+            {"%.03f", -0.0005, "-0.001"},
+            {"%.06f", -4e-7, "0.000000"},
+            {"%.06f", -33.8765432, "-33.876543"},
+            {"%G", -0.0, "0"},
+            {"%G", -1e-7, "-1E-07"},
+            {"%.0f", -0.4, "0"},
+            {"%8.3f", -0.0001, "   0.000"},
+            {"%.2e", -1e-300 * 1e-300, "0.00e+00"},
+            {"%.03f", -10.0004, "-10.000"},
+            {"%.03f", 0.0004, "0.000"},
+            {"%G", -100.0, "-100"},
+        };
+        for (const auto& c : cases) {
+            const QString format = QString::fromLatin1(c.format);
+            QCOMPARE(FormatDouble(format, c.value), QString::fromLatin1(c.label));
+            QCOMPARE(YTickLabel(format, c.value), QString::fromLatin1(c.label));
+        }
     }
 
     void positionPlotFirstSampleText() {
@@ -318,7 +344,10 @@ private slots:
         wheel(-120);
         QCOMPARE(w.viewRadius, 120.0);
         wheel(120);
+        // No vertical rotation (a sideways event) zooms neither way.
         wheel(0);
+        QCOMPARE(w.viewRadius, 100.0);
+        wheel(120);
         QCOMPARE(w.viewRadius, 80.0);
     }
 
@@ -336,7 +365,8 @@ private slots:
             return t;
         }();
         QCOMPARE(texts, (QStringList{"Center Next Position Sample", "Center On Average",
-                                     "Center To User Position...", "-", "&Clear Plot"}));
+                                     "Center To User Position...", "-", "&Clear Plot", "-",
+                                     "Export Positions..."}));
         WriteProfileInt(QStringLiteral("Settings"), QStringLiteral("Scatter Plot Mode"), 1);
         emit menu->aboutToShow();
         QVERIFY(ActionWithId(menu, Cmd::CenterOnAverage)->isChecked());
