@@ -63,6 +63,10 @@ public:
     static constexpr int kIconPassed = 169;
     static const QString kStartCaption; // "开始测试"
     static const QString kStopCaption;  // "Stop Test"
+    // Template 160, in dialog units: its controls reach x 301 ("Read Parameter") and y 289,
+    // with the 5-unit margin of its left edge on the right.
+    static constexpr int kTemplateWidth = 306;
+    static constexpr int kTemplateHeight = 292;
 
     explicit CGpsTest_wnd(ILineSender* sender, QWidget* parent = nullptr);
     ~CGpsTest_wnd() override;
@@ -104,6 +108,10 @@ public:
 
     QString parameterFilePath;
 
+    // The template's size in the page's dialog units.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -112,6 +120,7 @@ protected:
 
 private:
     void CreateControls();
+    void NameControlsAndOrderTabs();
     template <class T> T* Add(int id, T* control, int x, int y, int w, int h);
     TestRunOptions ReadOptions() const;
     void SyncOptions();
@@ -159,4 +168,5 @@ private:
     QPixmap m_iconNotPassed;
     QPixmap m_iconPassed;
     ProportionalChildLayout m_layout;
+    QSize m_templateSize;
 };
