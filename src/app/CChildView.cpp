@@ -35,6 +35,8 @@ QScrollArea* Scrolling(QWidget* page) {
     auto* area = new QScrollArea;
     area->setObjectName(page->objectName() + QStringLiteral(" scroll"));
     area->setFrameShape(QFrame::NoFrame);
+    // No Tab stop of its own: tabbing to a control out of view scrolls to it.
+    area->setFocusPolicy(Qt::NoFocus);
     area->setWidgetResizable(true);
     area->setWidget(page);
     return area;

@@ -84,7 +84,7 @@ CGpsTest_wnd::CGpsTest_wnd(ILineSender* sender, QWidget* parent)
     m_resultIcons.fill(kIconNotPassed);
     CreateControls();
     NameControlsAndOrderTabs();
-    // After the names: the fit measures each caption in its control's own font.
+    // Last, when every control has its font: a caption is measured in its control's own.
     FitCaptions(m_controls.values());
     const DialogUnits du(*this);
     m_templateSize = du.Size(kTemplateWidth, kTemplateHeight);
