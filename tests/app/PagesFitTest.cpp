@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -290,6 +291,41 @@ private slots:
                                     .arg(view.width())
                                     .arg(view.height())));
         }
+    }
+
+    // Tabbing through a page in a small window scrolls each control it reaches into view.
+    void tabbingInASmallWindowShowsEachControl_data() { aSmallWindowScrollsToEveryControl_data(); }
+    void tabbingInASmallWindowShowsEachControl() {
+        QFETCH(int, page);
+        auto frame = ShownFrame(QSize(640, 480));
+        QVERIFY(frame);
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame.get()));
+        QWidget* shown = ShowPage(*frame, page);
+        auto* area = qobject_cast<QScrollArea*>(frame->View()->Tabs()->currentWidget());
+        QVERIFY(area);
+        QList<QWidget*> focusable;
+        for (QWidget* control : Controls(shown)) {
+            if (Focusable(control) && control->isEnabled())
+                focusable.append(control);
+        }
+        QVERIFY(!focusable.isEmpty());
+        focusable.front()->setFocus(Qt::TabFocusReason);
+        QSet<QWidget*> reached;
+        for (qsizetype i = 0; i < focusable.size(); ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus);
+            while (focus && !focusable.contains(focus))
+                focus = focus->parentWidget();
+            if (!focus)
+                break; // the chain left the page
+            reached.insert(focus);
+            const QRect r(focus->mapTo(area->viewport(), QPoint(0, 0)), focus->size());
+            QVERIFY2(r.intersects(area->viewport()->rect()), qPrintable(Describe(focus)));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        // Tab went beyond the first few controls, into the part that was out of view.
+        QVERIFY(reached.size() > 3);
     }
 
     // Each control that takes the focus has a name of its own on its page, and Tab visits them
