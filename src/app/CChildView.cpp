@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QTabWidget>
 
 #include "devicetest/CGpsTest_wnd.h"
@@ -26,6 +27,19 @@ QIcon TabImage(const QPixmap& strip, int index) {
     QPixmap image = strip.copy(index * 16, 0, 16, strip.height());
     image.setMask(image.createMaskFromColor(QColor(255, 0, 255)));
     return QIcon(image);
+}
+
+// A template page fills its tab when the tab is larger and scrolls when it is smaller than
+// the page's own size, rather than cut off its lower or right-hand controls.
+QScrollArea* Scrolling(QWidget* page) {
+    auto* area = new QScrollArea;
+    area->setObjectName(page->objectName() + QStringLiteral(" scroll"));
+    area->setFrameShape(QFrame::NoFrame);
+    // No Tab stop of its own: tabbing to a control out of view scrolls to it.
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    return area;
 }
 
 } // namespace
@@ -49,8 +63,9 @@ CChildView::CChildView(ILineSender* sender, QWidget* parent) : QWidget(parent) {
     const QPixmap strip(QStringLiteral(":/bitmaps/123.png"));
     m_wndTabs->addTab(m_wndMonitor, TabImage(strip, 0), QStringLiteral("NMEA Monitor"));
     m_wndTabs->addTab(m_wndFrontPanel, TabImage(strip, 1), QStringLiteral("Front Panel Status"));
-    m_wndTabs->addTab(m_wndTestPage, TabImage(strip, 2), QStringLiteral("Factory Test"));
-    m_wndTabs->addTab(m_wndConfigPage, TabImage(strip, 3), QStringLiteral("Tracker Configuration"));
+    m_wndTabs->addTab(Scrolling(m_wndTestPage), TabImage(strip, 2), QStringLiteral("Factory Test"));
+    m_wndTabs->addTab(Scrolling(m_wndConfigPage), TabImage(strip, 3),
+                      QStringLiteral("Tracker Configuration"));
     m_wndTabs->setCurrentIndex(MonitorPage);
     // The page is already in its tab; this makes the receive tick hand it every chunk.
     SetTestPage(testPage, testPage);
@@ -66,7 +81,10 @@ CChildView::CChildView(ILineSender* sender, QWidget* parent) : QWidget(parent) {
 CChildView::~CChildView() = default;
 
 QWidget* CChildView::PageWidget(Page page) const {
-    return m_wndTabs->widget(page);
+    QWidget* tab = m_wndTabs->widget(page);
+    if (auto* area = qobject_cast<QScrollArea*>(tab))
+        return area->widget();
+    return tab;
 }
 
 void CChildView::resizeEvent(QResizeEvent* event) {
@@ -119,13 +137,13 @@ void CChildView::ClearSatelliteMask() {
 }
 
 void CChildView::ReplacePage(int index, QWidget* page, const QString& title) {
-    QWidget* old = m_wndTabs->widget(index);
-    if (old == page)
+    if (PageWidget(static_cast<Page>(index)) == page)
         return;
+    QWidget* old = m_wndTabs->widget(index);
     const QIcon icon = m_wndTabs->tabIcon(index);
     const int current = m_wndTabs->currentIndex();
     m_wndTabs->removeTab(index);
-    m_wndTabs->insertTab(index, page, icon, title);
+    m_wndTabs->insertTab(index, Scrolling(page), icon, title);
     m_wndTabs->setCurrentIndex(current);
     if (old)
         old->deleteLater();

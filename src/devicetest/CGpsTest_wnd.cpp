@@ -29,6 +29,7 @@
 #include "devicetest/IRunRecordSink.h"
 #include "devicetest/LoadParameterFile.h"
 #include "devicetest/TestRecordFromRun.h"
+#include "uisupport/CaptionFit.h"
 #include "uisupport/DialogUnits.h"
 #include "uisupport/ProportionalChildLayout.h"
 #include "uisupport/UiHooks.h"
@@ -82,9 +83,16 @@ CGpsTest_wnd::CGpsTest_wnd(ILineSender* sender, QWidget* parent)
     m_iconPassed = QPixmap(QStringLiteral(":/bitmaps/169.png"));
     m_resultIcons.fill(kIconNotPassed);
     CreateControls();
+    NameControlsAndOrderTabs();
+    // Last, when every control has its font: a caption is measured in its control's own.
+    FitCaptions(m_controls.values());
     const DialogUnits du(*this);
+    m_templateSize = du.Size(kTemplateWidth, kTemplateHeight);
     setMinimumSize(0, 0);
-    resize(du.Size(300, 292));
+    resize(m_templateSize);
+    // The controls stand where the template puts them for this size: the first size the page
+    // is given (already the tab's, by the time the page is shown) scales them from here.
+    m_layout.SetPreviousSize(m_templateSize);
 
     // One single-shot timer, set to the run's next step each time the run has been fed.
     m_tick = new QTimer(this);
@@ -203,6 +211,50 @@ void CGpsTest_wnd::CreateControls() {
     connect(m_checkAutoTest, &QCheckBox::toggled, this, &CGpsTest_wnd::SyncOptions);
     connect(m_checkImei, &QCheckBox::toggled, this, &CGpsTest_wnd::SyncOptions);
     connect(m_editTimeout, &QLineEdit::textChanged, this, &CGpsTest_wnd::SyncOptions);
+}
+
+// Screen readers and automation find each control by a name of its own: the caption, or for
+// a repeated caption or a field the row it stands in. Tab follows the page from the item
+// column down to the log, then the parameter column.
+void CGpsTest_wnd::NameControlsAndOrderTabs() {
+    static constexpr std::array<const char*, kTestItemCount> kItems{
+        "SIM Card", "GSM Network", "GPS Fixed", "Gsensor", "ACC", "EXT Power"};
+    QList<QWidget*> chain;
+    for (std::size_t i = 0; i < kTestItemCount; ++i) {
+        const QString item = QString::fromLatin1(kItems[i]);
+        m_checkItems[i]->setAccessibleName(item);
+        m_iconResults[i]->setAccessibleName(item + QStringLiteral(" result"));
+        QWidget* test = m_controls.value(kItemButtonIds[i]);
+        test->setAccessibleName(item + QStringLiteral(" TEST"));
+        chain << m_checkItems[i] << test;
+    }
+    m_checkAll->setAccessibleName(QStringLiteral("All"));
+    m_checkAutoTest->setAccessibleName(QStringLiteral("Auto Test"));
+    // The Start button's name is its caption, which tells whether a run is going.
+    m_editLog->setAccessibleName(QStringLiteral("Test LOG"));
+    m_editParameter->setAccessibleName(QStringLiteral("Parameter"));
+    m_checkImei->setAccessibleName(QStringLiteral("Check IMEI"));
+    QWidget* readParameter = m_controls.value(IDC_BUTTON_READPARAMETER);
+    readParameter->setAccessibleName(QStringLiteral("Read Parameter"));
+    m_editParameterFile->setAccessibleName(QStringLiteral("Parameter file path"));
+    QWidget* parameterFile = m_controls.value(IDC_BUTTON_PARAMETERFILE);
+    parameterFile->setAccessibleName(QStringLiteral("Parameter File"));
+    m_staticSeconds->setAccessibleName(QStringLiteral("ON TIME"));
+    m_editTimeout->setAccessibleName(QStringLiteral("Timeout"));
+    chain << m_checkAll << m_checkAutoTest << m_buttonStart << m_editLog << m_editParameter
+          << m_checkImei << readParameter << m_editParameterFile << parameterFile << m_editTimeout;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+QSize CGpsTest_wnd::sizeHint() const {
+    return m_templateSize;
+}
+
+// Smaller than the template, the captions no longer fit: a host that cannot give the page
+// this much lets it scroll instead.
+QSize CGpsTest_wnd::minimumSizeHint() const {
+    return m_templateSize;
 }
 
 // --- the run -----------------------------------------------------------------------------------
@@ -506,7 +558,8 @@ void CGpsTest_wnd::paintEvent(QPaintEvent* event) {
     // Only a paint of the whole page is the page coming on screen (shown, uncovered, resized).
     // A label or icon without a background of its own repaints its patch of the page beneath
     // it, and several such patches are often painted together during a run: none of that is.
-    if (!(QRegion(rect()) - event->region()).isEmpty())
+    // In a host that scrolls, the whole page is the part of it in view.
+    if (!(visibleRegion() - event->region()).isEmpty())
         return;
     // The device's GPS test output would bury the test replies while this page is on screen.
     Send(DeviceTestCommands::kGpsTestOutputOff);

@@ -66,6 +66,10 @@ public:
     static constexpr int kLogMaxLines = 50000;
     static const QString kStartCaption; // "开始测试"
     static const QString kStopCaption;  // "Stop Test"
+    // Template 160, in dialog units: its controls reach x 301 ("Read Parameter") and y 289,
+    // with the 5-unit margin of its left edge on the right.
+    static constexpr int kTemplateWidth = 306;
+    static constexpr int kTemplateHeight = 292;
 
     explicit CGpsTest_wnd(ILineSender* sender, QWidget* parent = nullptr);
     ~CGpsTest_wnd() override;
@@ -107,6 +111,10 @@ public:
 
     QString parameterFilePath;
 
+    // The template's size in the page's dialog units.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -115,6 +123,7 @@ protected:
 
 private:
     void CreateControls();
+    void NameControlsAndOrderTabs();
     template <class T> T* Add(int id, T* control, int x, int y, int w, int h);
     TestRunOptions ReadOptions() const;
     void SyncOptions();
@@ -162,4 +171,5 @@ private:
     QPixmap m_iconNotPassed;
     QPixmap m_iconPassed;
     ProportionalChildLayout m_layout;
+    QSize m_templateSize;
 };

@@ -77,6 +77,23 @@ CNMEAMonitorWnd::CNMEAMonitorWnd(ILineSender* sender, QWidget* parent)
     m_editRx->m_menuId = CLogEditCtrl::kMenuReceive;
     m_editRx->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
+    // Screen readers and automation find each control by a name of its own; Tab goes from
+    // the send row down the receive pane, then down the quick rows (field, then its button)
+    // to the transmit pane, as they stand on the page.
+    m_comboSend->setAccessibleName(QStringLiteral("Send command"));
+    m_buttonSend->setAccessibleName(QStringLiteral("Send"));
+    m_editRx->setAccessibleName(QStringLiteral("Received data"));
+    m_editTx->setAccessibleName(QStringLiteral("Sent data"));
+    QList<QWidget*> chain{m_comboSend, m_buttonSend, m_editRx};
+    for (int k = 1; k <= kQuickRows; ++k) {
+        m_comboQSend[k - 1]->setAccessibleName(QuickName(k) + QStringLiteral(" command"));
+        m_buttonQSend[k - 1]->setAccessibleName(QuickName(k));
+        chain << m_comboQSend[k - 1] << m_buttonQSend[k - 1];
+    }
+    chain << m_editTx;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+
     // The quick-send controls keep the system font.
     m_font = ArialFont(11);
     m_buttonSend->setFont(m_font);

@@ -29,6 +29,7 @@
 #include "trackerconfig/ReadCommand.h"
 #include "trackerconfig/TimeCalibrationCommand.h"
 #include "trackerconfig/WriteSetting.h"
+#include "uisupport/CaptionFit.h"
 #include "uisupport/CInputLimitValidator.h"
 #include "uisupport/DialogUnits.h"
 #include "uisupport/ProportionalChildLayout.h"
@@ -198,18 +199,24 @@ const QString kTimeFormat = QStringLiteral("HH:mm");
 
 CGps_Control::CGps_Control(ILineSender* sender, QWidget* parent)
     : QWidget(parent), m_pSender(sender) {
-    setFont(QFont(QStringLiteral("黑体"), 10));
+    // The template in "黑体" 10 points is wider and taller than the page area of the program's
+    // first window with most substitutes: the font is made as small as it takes for the whole
+    // page to be seen there, so that no row hides below the window's edge.
+    setFont(DialogFontForRoom(QFont(QStringLiteral("黑体"), 10),
+                              QSize(kTemplateWidth, kTemplateHeight), kRoomOfFirstWindow));
     // One background for the page and its (opaque) controls.
     setAutoFillBackground(true);
     CreateControls();
+    NameControlsAndOrderTabs();
     OnInitDialog();
+    FitCaptions(m_controls.values() + m_labels);
     // The page is created at the template's size, and that creation is its first resize:
     // later sizes scale the controls from there. (A hidden child's early sizes, before the tab
     // shows it, say nothing about where its controls are.)
     const DialogUnits du(*this);
-    const QSize natural = du.Size(708, 387);
-    resize(natural);
-    m_layout.SetPreviousSize(natural);
+    m_templateSize = du.Size(kTemplateWidth, kTemplateHeight);
+    resize(m_templateSize);
+    m_layout.SetPreviousSize(m_templateSize);
 }
 
 CGps_Control::~CGps_Control() = default;
@@ -229,6 +236,7 @@ template <class T> T* CGps_Control::Add(int id, T* control, int x, int y, int w,
 
 QWidget* CGps_Control::AddLabel(const QString& text, int x, int y, int w, int h) {
     QWidget* label = Add(0, new QLabel(text, this), x, y, w, h);
+    m_labels.append(label);
     // A fixed text never repaints by itself; it shows the frame behind it.
     label->setAutoFillBackground(false);
     return label;
@@ -339,6 +347,79 @@ void CGps_Control::CreateControls() {
     connect(import, &QAction::triggered, this, [this] { OnCommand(kImportCommandId); });
     connect(m_contextMenu, &QMenu::aboutToShow, this,
             [this, import] { import->setEnabled(Control(IDC_IMPORT_PATH)->isEnabled()); });
+}
+
+// Screen readers and automation find each control by a name of its own: a field by the label
+// of its row, a repeated caption ("Read", "Write", "On", "Off") with the row it stands in. Tab
+// goes down the settings column, row by row from left to right, then down the alarm column.
+void CGps_Control::NameControlsAndOrderTabs() {
+    QList<QWidget*> chain;
+    const auto name = [&](int id, const QString& text) {
+        QWidget* control = Control(id);
+        control->setAccessibleName(text);
+        chain.append(control);
+    };
+    name(IDC_ID, QStringLiteral("ID"));
+    name(1006, QStringLiteral("ID Read"));
+    name(1245, QStringLiteral("ID Write"));
+    name(IDC_IMEI, QStringLiteral("IMEI"));
+    name(1246, QStringLiteral("IMEI Read"));
+    name(1024, QStringLiteral("IMEI Write"));
+    name(IDC_PASSWORD, QStringLiteral("Password"));
+    name(1025, QStringLiteral("Password Read"));
+    name(1008, QStringLiteral("Password Write"));
+    name(IDC_IP, QStringLiteral("IP"));
+    name(IDC_PORT, QStringLiteral("Port"));
+    name(1009, QStringLiteral("IP Read"));
+    name(1247, QStringLiteral("IP Write"));
+    name(IDC_APN, QStringLiteral("APN"));
+    name(1250, QStringLiteral("APN Read"));
+    name(1251, QStringLiteral("APN Write"));
+    name(IDC_TIMEZONE, QStringLiteral("Time Zone"));
+    name(1049, QStringLiteral("Time Zone Read"));
+    name(1051, QStringLiteral("Time Zone Write"));
+    name(IDC_MODE, QStringLiteral("Mode"));
+    name(1260, QStringLiteral("Mode Read"));
+    name(IDC_MODE_WRITE, QStringLiteral("Mode Write"));
+    name(IDC_INTERVAL_ON, QStringLiteral("Report Interval ACC ON/Move"));
+    name(IDC_INTERVAL_OFF, QStringLiteral("Report Interval ACC OFF/Static"));
+    name(1302, QStringLiteral("Report Interval Read"));
+    name(1303, QStringLiteral("Report Interval Write"));
+    name(IDC_CLOCK, QStringLiteral("Clock"));
+    name(IDC_CAL_TIME, QStringLiteral("Cal Time"));
+    name(IDC_EXPORT_PATH, QStringLiteral("Export Setting"));
+    name(IDC_EXPORT, QStringLiteral("Export Setting Read"));
+    name(IDC_IMPORT_PATH, QStringLiteral("Import Setting"));
+    name(IDC_IMPORT_WRITE, QStringLiteral("Import Setting Write"));
+    for (std::size_t i = 0; i < kWakeupBoxes.size(); ++i) {
+        const QString slot = QStringLiteral("Wakeup T%1").arg(i + 1);
+        name(kWakeupBoxes[i], slot);
+        name(kWakeupPickers[i], slot + QStringLiteral(" time"));
+    }
+    Control(IDC_WEEK_TIME_LABEL)->setAccessibleName(QStringLiteral("Time"));
+    name(IDC_WEEK_TIME, QStringLiteral("Week Mode Time"));
+    for (int id : kDayBoxes)
+        name(id, ControlAs<QCheckBox>(id)->text());
+    for (const AlarmRow& row : kAlarmRows) {
+        const QString alarm = QString::fromLatin1(row.caption);
+        Control(row.label)->setAccessibleName(alarm);
+        name(row.on, alarm + QStringLiteral(" On"));
+        name(row.off, alarm + QStringLiteral(" Off"));
+        name(row.read, alarm + QStringLiteral(" Read"));
+        name(row.write, alarm + QStringLiteral(" Write"));
+    }
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+QSize CGps_Control::sizeHint() const {
+    return m_templateSize;
+}
+
+// Smaller than the template, controls would overlap and captions be cut: a host that cannot
+// give the page this much lets it scroll instead.
+QSize CGps_Control::minimumSizeHint() const {
+    return m_templateSize;
 }
 
 void CGps_Control::OnInitDialog() {

@@ -5,6 +5,8 @@
 
 #include <QDateTimeEdit>
 #include <QHash>
+#include <QList>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <string_view>
@@ -29,6 +31,11 @@ public:
     static constexpr int kImportCommandId = 1311;
     static constexpr int kClockTimerMs = 1000; // timer 0
     static constexpr int kImportTimerMs = 500; // timer 20
+    // Template 192, in dialog units.
+    static constexpr int kTemplateWidth = 708;
+    static constexpr int kTemplateHeight = 387;
+    // The page area of the program's first window (1100 x 760 with its bars and tabs).
+    static constexpr QSize kRoomOfFirstWindow{1080, 600};
 
     explicit CGps_Control(ILineSender* sender, QWidget* parent = nullptr);
     ~CGps_Control() override;
@@ -61,6 +68,10 @@ public:
     // Next slot of importCommands to send; one for the whole program.
     static int importIndex;
 
+    // The template's size in the page's dialog units.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -69,6 +80,7 @@ protected:
 private:
     void OnInitDialog();
     void CreateControls();
+    void NameControlsAndOrderTabs();
     QLineEdit* AddEdit(int id, int x, int y, int w, int h, int maxLength, bool digitsOnly);
     template <class T> T* Add(int id, T* control, int x, int y, int w, int h);
     QWidget* AddLabel(const QString& text, int x, int y, int w, int h);
@@ -89,6 +101,8 @@ private:
 
     ILineSender* m_pSender;
     QHash<int, QWidget*> m_controls;
+    QList<QWidget*> m_labels; // the fixed labels without ids
+    QSize m_templateSize;
     QButtonGroup* m_alarmRows[4] = {};
     QTimer* m_timerClock = nullptr;
     QTimer* m_timerImport = nullptr;

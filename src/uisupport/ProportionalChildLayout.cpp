@@ -1,7 +1,5 @@
 #include "uisupport/ProportionalChildLayout.h"
 
-#include <QRect>
-#include <QWidget>
 #include <cstdint>
 
 int ProportionalChildLayout::ScaleEdge(int edge, int to, int from) {
@@ -20,15 +18,21 @@ QSize ProportionalChildLayout::Effective(QSize size) const {
 void ProportionalChildLayout::Resize(QSize newSize, const QList<QWidget*>& controls) {
     const QSize size = Effective(newSize);
     if (m_previous.isValid() && size != m_previous) {
-        const int pw = m_previous.width(), ph = m_previous.height();
         for (QWidget* control : controls) {
-            const QRect r = control->geometry();
+            Placement& p = m_placements[control];
+            // A control the layout has not placed, or that was moved since, stands where it
+            // belongs at the previous size.
+            if (p.control != control || control->geometry() != p.placed)
+                p = Placement{control, control->geometry(), m_previous, QRect()};
+            const QRect& r = p.base;
+            const int bw = p.baseSize.width(), bh = p.baseSize.height();
             // Edges, not sizes, are scaled: right and bottom are exclusive edges here.
-            const int left = ScaleEdge(r.left(), size.width(), pw);
-            const int right = ScaleEdge(r.left() + r.width(), size.width(), pw);
-            const int top = ScaleEdge(r.top(), size.height(), ph);
-            const int bottom = ScaleEdge(r.top() + r.height(), size.height(), ph);
+            const int left = ScaleEdge(r.left(), size.width(), bw);
+            const int right = ScaleEdge(r.left() + r.width(), size.width(), bw);
+            const int top = ScaleEdge(r.top(), size.height(), bh);
+            const int bottom = ScaleEdge(r.top() + r.height(), size.height(), bh);
             control->setGeometry(left, top, right - left, bottom - top);
+            p.placed = control->geometry();
             control->update();
         }
     }

@@ -498,9 +498,18 @@ private slots:
 
     void proportionalResize() {
         QWidget* start = page->Control(CGpsTest_wnd::IDC_BUTTON_START);
+        // The page starts at its template's size: the first size it is given already scales,
+        // so a page that is shown straight at its tab's size fills it.
+        const DialogUnits du(*page);
+        const QSize templ = du.Size(CGpsTest_wnd::kTemplateWidth, CGpsTest_wnd::kTemplateHeight);
+        QCOMPARE(page->sizeHint(), templ);
         start->setGeometry(100, 50, 60, 30);
-        page->OnSize(0, 0); // first: only recorded, as 800 x 600
+        page->OnSize(2 * templ.width(), 2 * templ.height());
+        QCOMPARE(start->geometry(), QRect(200, 100, 120, 60));
+        page->OnSize(templ.width(), templ.height());
         QCOMPARE(start->geometry(), QRect(100, 50, 60, 30));
+        page->OnSize(0, 0); // counts as 800 x 600
+        start->setGeometry(100, 50, 60, 30);
         page->OnSize(400, 600);
         QCOMPARE(start->geometry(), QRect(50, 50, 30, 30));
         page->OnSize(400, 300);

@@ -39,10 +39,31 @@ private slots:
         layout.Resize(QSize(400, 300), {child});
         // Edges 100..301 and 50..81 halved: 50..150 and 25..40.
         QCOMPARE(child->geometry(), QRect(50, 25, 100, 15));
-        // A zero size counts as 800 x 600.
+        // A zero size counts as 800 x 600: back where the control stood, not where the
+        // halved edges would put it (100..300, 50..80).
         layout.Resize(QSize(0, 0), {child});
-        QCOMPARE(child->geometry(), QRect(100, 50, 200, 30));
+        QCOMPARE(child->geometry(), QRect(100, 50, 201, 31));
         QCOMPARE(layout.PreviousSize(), QSize(800, 600));
+        // Moved by someone else, the control scales from its new place.
+        child->setGeometry(10, 20, 30, 40);
+        layout.Resize(QSize(400, 300), {child});
+        QCOMPARE(child->geometry(), QRect(5, 10, 15, 20));
+    }
+
+    // A window dragged through many sizes, one pixel at a time, leaves every control where it
+    // was once it is back at its first size.
+    void manyResizesDoNotWalkTheControls() {
+        QWidget page;
+        auto* child = new QWidget(&page);
+        const QRect start(333, 177, 101, 23);
+        child->setGeometry(start);
+        ProportionalChildLayout layout;
+        layout.SetPreviousSize(QSize(1000, 700));
+        for (int step = 1; step <= 60; ++step)
+            layout.Resize(QSize(1000 - step, 700 - step), {child});
+        for (int step = 59; step >= 0; --step)
+            layout.Resize(QSize(1000 - step, 700 - step), {child});
+        QCOMPARE(child->geometry(), start);
     }
 
     void boundLimitsTheSizeTheControlsFollow() {
