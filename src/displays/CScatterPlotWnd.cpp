@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 #include "displays/DestinationPoint.h"
 #include "displays/GreatCircleDistance.h"
@@ -46,6 +47,13 @@ CScatterPlotWnd::~CScatterPlotWnd() = default;
 void CScatterPlotWnd::RequestRepaint() {
     ++m_nRepaintRequests;
     update();
+}
+
+void CScatterPlotWnd::AddSample(const PositionSample& sample) {
+    // A dilution the sentence did not carry is stored as 0.
+    AddPosition(sample.latitude, sample.longitude, sample.altitude,
+                std::isnan(sample.hdop) ? 0.0 : sample.hdop,
+                std::isnan(sample.vdop) ? 0.0 : sample.vdop);
 }
 
 void CScatterPlotWnd::ClearPlot(bool repaint) {

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include "displays/PositionSample.h"
 #include "displays/ScatterPlotModel.h"
 
 class QMenu;
@@ -36,6 +37,7 @@ public:
     ~CScatterPlotWnd() override;
 
     void ClearPlot(bool repaint);
+    void AddSample(const PositionSample& sample);
     // A repaint wherever one is asked for; shows only while the window is on screen.
     void RequestRepaint();
     int RepaintRequests() const { return m_nRepaintRequests; }
