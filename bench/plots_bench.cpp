@@ -2,7 +2,8 @@
 // be drawn without its bound and without drawing by pixel column:
 //   bounded   a day at 10 Hz fed through the bound (the plot as the program keeps it);
 //   every     the same points, every one joined;
-//   unbounded a day at 10 Hz all kept and every one joined (a plot without a bound).
+//   unbounded a day at 10 Hz all kept and every one joined (a plot without a bound);
+//   minute    ten minutes at 1 Hz, the cost of the text, grid and frames alone.
 // And what feeding a day at 10 Hz costs and holds. Run with QT_QPA_PLATFORM=offscreen (set
 // here when unset).
 
@@ -48,7 +49,7 @@ std::size_t BytesHeld(const CPositionPlotWnd& plot) {
     return bytes;
 }
 
-enum Way { Bounded = 0, EveryPoint = 1, Unbounded = 2 };
+enum Way { Bounded = 0, EveryPoint = 1, Unbounded = 2, Minute = 3 };
 
 void BM_PositionPlotPaint1920x1080(benchmark::State& state) {
     const Way way = static_cast<Way>(state.range(0));
@@ -56,9 +57,9 @@ void BM_PositionPlotPaint1920x1080(benchmark::State& state) {
     for (CVPlot& p : plot->m_plots) {
         if (way == Unbounded)
             p.SetHistoryBound(PlotHistoryBound::Unbounded());
-        p.drawEveryPoint = way != Bounded;
+        p.drawEveryPoint = way == EveryPoint || way == Unbounded;
     }
-    FeedDay(*plot, kDayAt10Hz);
+    FeedDay(*plot, way == Minute ? 600 : kDayAt10Hz);
     const QSize size(1920, 1080);
     QImage buffer(size, QImage::Format_RGB32);
     for (auto _ : state) {
@@ -75,6 +76,7 @@ BENCHMARK(BM_PositionPlotPaint1920x1080)
     ->Arg(Bounded)
     ->Arg(EveryPoint)
     ->Arg(Unbounded)
+    ->Arg(Minute)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(0.5)
     ->Repetitions(3)

@@ -1,12 +1,13 @@
 #include "displays/PlotSeries.h"
 
-namespace {
+namespace {} // namespace
 
-std::unique_ptr<CVPlotDataItem[]> NewBlock() {
-    return std::make_unique<CVPlotDataItem[]>(kPlotBlockPoints);
+std::unique_ptr<CVPlotDataItem[]> PlotSeries::NewBlock() {
+    if (m_spare)
+        return std::move(m_spare);
+    // Every point is written before it is read.
+    return std::make_unique_for_overwrite<CVPlotDataItem[]>(kPlotBlockPoints);
 }
-
-} // namespace
 
 PlotSeries::PlotSeries(const PlotHistoryBound& bound) {
     SetHistoryBound(bound);
@@ -87,6 +88,10 @@ void PlotSeries::Thin() {
 }
 
 void PlotSeries::Clear() {
+    // A series cleared before every few points (the fitted segment is redrawn with each
+    // sample) would otherwise give back and ask again for a block each time.
+    if (!blocks.empty())
+        m_spare = std::move(blocks.front());
     blocks.clear();
     blocks.shrink_to_fit();
     currentBlock = nullptr;
@@ -100,6 +105,6 @@ void PlotSeries::Clear() {
 }
 
 std::size_t PlotSeries::BytesHeld() const {
-    return blocks.size() * kPlotBlockPoints * sizeof(CVPlotDataItem) +
+    return (blocks.size() + (m_spare ? 1 : 0)) * kPlotBlockPoints * sizeof(CVPlotDataItem) +
            blocks.capacity() * sizeof(blocks[0]);
 }

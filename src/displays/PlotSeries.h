@@ -49,7 +49,8 @@ public:
     // Appends (v, x). The first point after the series was empty resets its extremes. The
     // extremes cover every point since then, thinned ones included.
     void AddPoint(double v, double x);
-    // Releases every block; the extremes stay until the next AddPoint replaces them.
+    // Releases every block but one, kept for the next point; the extremes stay until the next
+    // AddPoint replaces them.
     void Clear();
 
     // Calls f(item) for every point, oldest first.
@@ -86,6 +87,7 @@ private:
         return blocks[i / kPlotBlockPoints][i % kPlotBlockPoints];
     }
     void Thin();
+    std::unique_ptr<CVPlotDataItem[]> NewBlock();
 
     PlotHistoryBound m_bound = PlotHistoryBound::Day();
     std::uint64_t m_nAppended = 0;
@@ -94,4 +96,5 @@ private:
     std::uint64_t m_nFullFrom = 0;
     std::uint64_t m_nStride = 1;
     std::uint32_t m_nThinned = 0;
+    std::unique_ptr<CVPlotDataItem[]> m_spare;
 };
