@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QClipboard>
+#include <QDateTime>
 #include <QIcon>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -202,11 +203,17 @@ void CChildView::SetScatterUserCentre(std::int32_t latitude, std::int32_t longit
 }
 
 void CChildView::FeedPlots(const DisplaySnapshot& snapshot) {
+    FeedPlots(snapshot, QDateTime::currentMSecsSinceEpoch());
+}
+
+void CChildView::FeedPlots(const DisplaySnapshot& snapshot, std::int64_t nowUtcMs) {
+    const std::optional<PositionSample> sample = m_plotFeed.Take(snapshot.ggaFix, nowUtcMs);
+    if (!sample)
+        return;
     // The scatter plot centres on the average written after the previous sample, so it takes
     // the sample before the position plot does.
-    m_wndScatterPlot->AddPosition(snapshot.latitude, snapshot.longitude, snapshot.altitude,
-                                  snapshot.gpsHdop, snapshot.gpsVdop);
-    m_wndPositionPlot->AddPosition(snapshot.latitude, snapshot.longitude, snapshot.altitude);
+    m_wndScatterPlot->AddSample(*sample);
+    m_wndPositionPlot->AddSample(*sample);
     double avgLat = 0.0, avgLon = 0.0;
     PositionAverages(avgLat, avgLon);
     CScatterPlotPosition average;

@@ -7,10 +7,12 @@
 #include "app/IReceiveMonitor.h"
 #include "device/IDeviceReplyConsumer.h"
 #include "device/IReceiveChunkConsumer.h"
+#include "displays/PositionSampleFeed.h"
 #include "displays/ScatterPlotModel.h"
 
 #include <QString>
 #include <QWidget>
+#include <cstdint>
 #include <string_view>
 
 class ILineSender;
@@ -74,8 +76,14 @@ public:
     void SetScatterDopThreshold(std::int32_t dopThresholdX100);
     void SetScatterUserCentre(std::int32_t latitude, std::int32_t longitude, std::int32_t altitude,
                               bool repaint);
-    // Position hand-over of the plots (AddPosition of both, average centre, repaint).
+    // Position hand-over of the plots: the snapshot's fix, when it is one they have not had,
+    // to both (scatter plot first), then the average centre and a repaint. nowUtcMs dates the
+    // fix's time of day.
     void FeedPlots(const DisplaySnapshot& snapshot);
+    void FeedPlots(const DisplaySnapshot& snapshot, std::int64_t nowUtcMs);
+    // The two plot windows, for a host that shows them (the frame docks them).
+    CPositionPlotWnd* PositionPlot() const { return m_wndPositionPlot; }
+    CScatterPlotWnd* ScatterPlot() const { return m_wndScatterPlot; }
     // The position plot's averages; 0.0 while it holds no sample.
     void PositionAverages(double& latitude, double& longitude) const;
     void ClearPositionPlots();
@@ -100,4 +108,5 @@ private:
     QWidget* m_wndConfigPage = nullptr;
     IReceiveChunkConsumer* m_pTestPage = nullptr;
     IDeviceReplyConsumer* m_pConfigPage = nullptr;
+    PositionSampleFeed m_plotFeed;
 };

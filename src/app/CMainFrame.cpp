@@ -11,7 +11,10 @@
 #include "app/KeyLockState.h"
 #include "app/ReceiveRouter.h"
 #include "devicetest/CGpsTest_wnd.h"
+#include "displays/CPositionPlotWnd.h"
+#include "displays/CScatterPlotWnd.h"
 #include "displays/MicroDegrees.h"
+#include "displays/PlotClearQuestions.h"
 #include "displays/ScatterPlotSettings.h"
 #include "nmea/CNMEAParserWin32.h"
 #include "nmea/DisplaySnapshot.h"
@@ -35,6 +38,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QBitmap>
+#include <QCloseEvent>
+#include <QDockWidget>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -56,6 +61,8 @@ namespace {
 const QString kTitle = QStringLiteral("Tollbrook");
 const QString kQualityIndicator = QStringLiteral("GPS Quality:") + QString(46, QLatin1Char(' '));
 const QString kRecordOff = QStringLiteral("Record Data OFF          ");
+// Of the saved dock state; a state of another version is not restored.
+constexpr int kPlotDocksVersion = 1;
 
 // The fix-quality text of a snapshot, up to its NUL and at most 255 characters.
 QString FixQualityOf(const DisplaySnapshot& snapshot) {
@@ -126,6 +133,7 @@ bool CMainFrame::Create() {
         std::make_unique<ReceiveRouter>(*m_wndView, *m_wndView, *m_wndView, m_recordFile);
     BuildToolBar();
     BuildStatusBar();
+    BuildPlotDocks();
 
     // The keeper tries what waits in its spool at once, on its own thread.
     m_recordKeeper = std::make_unique<RecordKeeper>();
@@ -218,6 +226,10 @@ void CMainFrame::BuildActions() {
          "Display program information, version number and copyright", false},
         {Cmd::AppExit, "E&xit", "Quit the application", false},
         {Cmd::ViewStatusBar, "&Status Bar", "Show or hide the status bar", true},
+        {Cmd::ViewPositionPlot, "Position Plot",
+         "Show or hide the plots of latitude, longitude and altitude over time", true},
+        {Cmd::ViewScatterPlot, "Scatter Plot", "Show or hide the horizontal scatter of the fixes",
+         true},
         {Cmd::ViewCustomize, "Customize...", "Choose the commands of the tool bar", false},
         {Cmd::EditUndo, "&Undo", "Undo the last action", false},
         {Cmd::EditCut, "Cu&t", "Cut the selection and put it on the Clipboard", false},
@@ -293,6 +305,8 @@ void CMainFrame::BuildMenus() {
         bars->addAction(m_actions[Cmd::ViewCustomize]);
     });
     view->addAction(m_actions[Cmd::ViewStatusBar]);
+    view->addAction(m_actions[Cmd::ViewPositionPlot]);
+    view->addAction(m_actions[Cmd::ViewScatterPlot]);
     QMenu* looks = addMenu(view, QStringLiteral("&Application Look"));
     for (unsigned id = kFirstLook; id <= kLastLook; ++id)
         looks->addAction(m_actions[static_cast<int>(id)]);
@@ -365,6 +379,64 @@ void CMainFrame::RebuildToolBar() {
     menu->addAction(m_actions[Cmd::ViewCustomize]);
     customize->setMenu(menu);
     m_wndToolBar->addWidget(customize);
+}
+
+void CMainFrame::BuildPlotDocks() {
+    auto makeDock = [this](QWidget* plot, const QString& title, const QString& name,
+                           const QSize& minimum) {
+        auto* dock = new QDockWidget(title, this);
+        dock->setObjectName(name);
+        dock->setAccessibleName(title);
+        dock->setAllowedAreas(Qt::AllDockWidgetAreas);
+        plot->setAccessibleName(title);
+        plot->setMinimumSize(minimum);
+        dock->setWidget(plot);
+        plot->show();
+        // A floating dock is a window of its own: the plot's context-menu commands would stop
+        // there instead of reaching the frame.
+        dock->installEventFilter(this);
+        dock->hide();
+        return dock;
+    };
+    m_dockScatterPlot = makeDock(m_wndView->ScatterPlot(), QStringLiteral("Scatter Plot"),
+                                 QStringLiteral("ScatterPlotDock"), QSize(260, 260));
+    m_dockPositionPlot = makeDock(m_wndView->PositionPlot(), QStringLiteral("Position Plot"),
+                                  QStringLiteral("PositionPlotDock"), QSize(420, 240));
+    addDockWidget(Qt::RightDockWidgetArea, m_dockScatterPlot);
+    addDockWidget(Qt::BottomDockWidgetArea, m_dockPositionPlot);
+    // Hidden on the first run; afterwards where and as the operator left them.
+    QByteArray state;
+    if (GetProfileBinary(SettingsKey::kWorkspaceSection, SettingsKey::kPlotDocks, state))
+        restoreState(state, kPlotDocksVersion);
+}
+
+void CMainFrame::SavePlotDocks() {
+    if (m_dockPositionPlot)
+        WriteProfileBinary(SettingsKey::kWorkspaceSection, SettingsKey::kPlotDocks,
+                           saveState(kPlotDocksVersion));
+}
+
+void CMainFrame::TogglePlotDock(QDockWidget* dock) {
+    if (!dock)
+        return;
+    dock->setVisible(dock->isHidden());
+    if (!dock->isHidden())
+        dock->raise();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == WM_COMMAND_EVENT &&
+        (watched == m_dockPositionPlot || watched == m_dockScatterPlot)) {
+        if (auto* cmd = dynamic_cast<CommandEvent*>(e))
+            OnCommand(cmd->id());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+    SavePlotDocks();
+    QMainWindow::closeEvent(e);
 }
 
 QMenu* CMainFrame::createPopupMenu() {
@@ -500,6 +572,10 @@ bool CMainFrame::IsCommandChecked(int id) const {
         return m_recordFile.IsOpen();
     case Cmd::ViewStatusBar:
         return statusBar()->isVisible() || !isVisible();
+    case Cmd::ViewPositionPlot:
+        return m_dockPositionPlot && !m_dockPositionPlot->isHidden();
+    case Cmd::ViewScatterPlot:
+        return m_dockScatterPlot && !m_dockScatterPlot->isHidden();
     case Cmd::CenterOnAverage:
         return StoredScatterCentreMode() == ScatterPlotModel::CentreOnAverage;
     case Cmd::CenterNextSample:
@@ -576,6 +652,12 @@ void CMainFrame::OnCommand(int id) {
     case Cmd::ViewCustomize:
         OnCustomize();
         break;
+    case Cmd::ViewPositionPlot:
+        TogglePlotDock(m_dockPositionPlot);
+        break;
+    case Cmd::ViewScatterPlot:
+        TogglePlotDock(m_dockScatterPlot);
+        break;
     case Cmd::ClearReceiveScreen:
         m_wndView->ClearRx();
         break;
@@ -596,16 +678,13 @@ void CMainFrame::OnCommand(int id) {
         break;
     case Cmd::ClearPositionPlots:
         if (AppMessageBox(this, QMessageBox::Warning,
-                          QStringLiteral("Clearing the position plots will also clear the "
-                                         "averages. Do you want to continue with this?"),
+                          QString::fromLatin1(kClearPositionPlotsQuestion),
                           QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
             m_wndView->ClearPositionPlots();
         break;
     case Cmd::ClearScatterPlot:
         if (AppMessageBox(this, QMessageBox::Warning,
-                          QStringLiteral("This will clear the scatter plot. However, the "
-                                         "averages will not be affected. Do you want to "
-                                         "continue with this/"),
+                          QString::fromLatin1(kClearScatterPlotQuestion),
                           QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
             m_wndView->ClearScatterPlot();
             // Centres on the next sample until another centring command, without storing it.

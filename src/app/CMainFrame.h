@@ -23,6 +23,7 @@ class RecordKeeper;
 class ReceiveRouter;
 class QAction;
 class QActionGroup;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -79,6 +80,10 @@ public:
     QLabel* RecordsPane() const { return m_recordsPane; }
     CTestRecordsWnd* RecordsWindow() const { return m_recordsWnd; }
 
+    // The docked plot windows (View › "Position Plot" and "Scatter Plot").
+    QDockWidget* PositionPlotDock() const { return m_dockPositionPlot; }
+    QDockWidget* ScatterPlotDock() const { return m_dockScatterPlot; }
+
     // The record pane's text for a byte count.
     static QString RecordPaneText(bool recording, uint32_t bytes);
 
@@ -87,6 +92,8 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
     QMenu* createPopupMenu() override;
 
 private:
@@ -94,6 +101,9 @@ private:
     void BuildMenus();
     void BuildToolBar();
     void BuildStatusBar();
+    void BuildPlotDocks();
+    void SavePlotDocks();
+    void TogglePlotDock(QDockWidget* dock);
     void RebuildToolBar();
     void UpdateStatusPanes();
 
@@ -134,6 +144,8 @@ private:
     std::unique_ptr<AcquisitionEventBridge> m_acquisitionEvents;
     std::unique_ptr<RecordKeeper> m_recordKeeper;
     CTestRecordsWnd* m_recordsWnd = nullptr;
+    QDockWidget* m_dockPositionPlot = nullptr;
+    QDockWidget* m_dockScatterPlot = nullptr;
     QLabel* m_recordsPane = nullptr;
 
     unsigned m_nAppLook;

@@ -74,6 +74,10 @@ void CPositionPlotWnd::AddPosition(double latitude, double longitude, double alt
     update();
 }
 
+void CPositionPlotWnd::AddSample(const PositionSample& sample) {
+    AddPosition(sample.latitude, sample.longitude, sample.altitude);
+}
+
 void CPositionPlotWnd::ClearPlots() {
     for (CVPlot& plot : m_plots)
         for (int s : {RawSeries, LsfSeries, AvgSeries})

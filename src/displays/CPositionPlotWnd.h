@@ -11,6 +11,7 @@
 #include "displays/CAverage.h"
 #include "displays/CVPlot.h"
 #include "displays/LeastSquaresLine.h"
+#include "displays/PositionSample.h"
 
 class QMenu;
 
@@ -36,6 +37,8 @@ public:
     ~CPositionPlotWnd() override;
 
     void AddPosition(double latitude, double longitude, double altitude);
+    // One fix: its latitude, longitude and altitude (the plots need nothing else of it).
+    void AddSample(const PositionSample& sample);
     void ClearPlots();
 
     // The window drawn into p over a client area of the given size (what paintEvent shows).

@@ -15,6 +15,7 @@
 #include <QSaveFile>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "displays/DestinationPoint.h"

@@ -10,6 +10,7 @@
 #include <QRect>
 #include <QWidget>
 
+#include "displays/PositionSample.h"
 #include "displays/ScatterPlotModel.h"
 
 class QMenu;

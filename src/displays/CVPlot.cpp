@@ -1,4 +1,5 @@
 #include "displays/CVPlot.h"
+#include "displays/ColumnDecimator.h"
 #include "uisupport/OffscreenPaint.h"
 
 #include <QFont>
@@ -9,6 +10,7 @@
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -69,6 +71,11 @@ void CVPlot::ClearSeries(int series) {
     if (series < 0 || series >= kSeriesCount)
         return;
     m_series[series].Clear();
+}
+
+void CVPlot::SetHistoryBound(const PlotHistoryBound& bound) {
+    for (PlotSeries& s : m_series)
+        s.SetHistoryBound(bound);
 }
 
 void CVPlot::paintEvent(QPaintEvent*) {
@@ -198,17 +205,32 @@ void CVPlot::DrawSeries(QPainter& p) {
     const PlotRect& a = layout.plotArea;
     p.save();
     p.setClipRect(Edges(a));
+    std::vector<PlotPoint> points;
     QPolygon line;
     for (int i = 0; i < kSeriesCount; ++i) {
         const PlotSeries& s = m_series[i];
         if (s.pointCount == 0)
             continue;
+        points.clear();
         line.clear();
-        s.ForEachPoint([&](const CVPlotDataItem& item) {
-            const int column = ranges.Column(item.abscissa);
-            if (column > a.left - kLineBand && column < a.right + kLineBand)
-                line.append(QPoint(column, ranges.Row(item.value)));
-        });
+        if (drawEveryPoint) {
+            s.ForEachPoint([&](const CVPlotDataItem& item) {
+                const int column = ranges.Column(item.abscissa);
+                if (column > a.left - kLineBand && column < a.right + kLineBand)
+                    line.append(QPoint(column, ranges.Row(item.value)));
+            });
+        } else {
+            ColumnDecimator decimator(points);
+            s.ForEachPoint([&](const CVPlotDataItem& item) {
+                const int column = ranges.Column(item.abscissa);
+                if (column > a.left - kLineBand && column < a.right + kLineBand)
+                    decimator.Add(column, ranges.Row(item.value));
+            });
+            decimator.Finish();
+            line.reserve(static_cast<qsizetype>(points.size()));
+            for (const PlotPoint& pt : points)
+                line.append(QPoint(pt.x, pt.y));
+        }
         if (line.size() < 2)
             continue;
         p.setPen(QPen(seriesColours[i], 1));

@@ -23,6 +23,8 @@ public:
 
     void AddPoint(int series, double value, double abscissa);
     void ClearSeries(int series);
+    // How much history every series keeps (a day at one point a second by default).
+    void SetHistoryBound(const PlotHistoryBound& bound);
     // Draws the chart into r (right and bottom exclusive). Only the plot area is filled; the
     // caller has painted the rest of the background.
     void Draw(QPainter& p, const PlotRect& r);
@@ -48,6 +50,9 @@ public:
     int yDivisions = 10;
     int xDivisions = 10;
     float valueFontFactor = 0.24f;
+    // Joins every stored point instead of the few per pixel column that show; the same
+    // picture, many times slower on a long series. For comparisons only.
+    bool drawEveryPoint = false;
 
     // From the last Draw.
     VPlotLayout layout;

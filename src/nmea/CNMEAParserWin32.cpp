@@ -50,7 +50,10 @@ bool CNMEAParserWin32::OnSentence(const char* address, const char* data) {
     if ((names & kHasGga) != 0) {
         {
             std::lock_guard<std::mutex> lock(m_modelLock);
-            DecodeGga(FieldSplit(data), gga);
+            const FieldSplit fields(data);
+            DecodeGga(fields, gga);
+            if (DecodeGgaFix(fields, gga, ggaFix))
+                ggaFix.serial = ++m_nFixSerial;
         }
         if (m_bHandshake) {
             m_hPositionEvent.Set();

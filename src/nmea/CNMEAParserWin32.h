@@ -37,6 +37,9 @@ private:
     void DecodeGsv(const char* data);
 
     bool m_bHandshake = true;
+    // Numbers the GGA fixes; not reset with the model, so a fix after a reset never carries
+    // the number of one from before it.
+    uint64_t m_nFixSerial = 0;
     // mergedSatellites is what MergeSatelliteLists makes of the two lists as they stand (the
     // lists and the merged list are written only by the decoders and ResetData).
     bool m_bMergeCurrent = false;

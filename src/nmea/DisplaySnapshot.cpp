@@ -152,6 +152,7 @@ void CopyModelToSnapshot(const CNMEAParserWin32& parser, DisplaySnapshot& snapsh
     snapshot.glonassVdop = parser.gsa.glonassVdop;
     snapshot.glonassPdop = parser.gsa.glonassPdop;
     GatherSatellites(parser, snapshot);
+    snapshot.ggaFix = parser.ggaFix;
     if (const char16_t* text = FixQualityText(parser.gga.quality)) {
         size_t n = 0;
         while (text[n] != u'\0' && n < 255) {

@@ -2,6 +2,7 @@
 // The copy of the data model that every display reads, taken after each GGA sentence.
 
 #include "nmea/GnssSystem.h"
+#include "nmea/GpsDataModel.h"
 
 #include <cstdint>
 
@@ -40,6 +41,7 @@ struct DisplaySnapshot {
     int32_t glonassSeen;
     int32_t sbasSeen;
     uint32_t systemsSeen; // SystemBit of every system a copied satellite had, sticky as the two
+    GgaFix ggaFix;        // the last GGA with a fix since the last reset (serial 0: none)
 };
 
 extern DisplaySnapshot theSnapshot;

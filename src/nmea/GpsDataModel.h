@@ -20,6 +20,19 @@ struct GgaRecord {
     uint32_t count;
 };
 
+// The last GGA that reported a fix: fix quality above 0 and both coordinates in that same
+// sentence, with what that sentence itself said. `serial` numbers such sentences over the
+// whole run and is 0 while none came since the last reset, so a reader can tell a fix it
+// has not seen from one it has (a GGA without a fix leaves the record as it was).
+struct GgaFix {
+    uint64_t serial;
+    double latitude, longitude, altitude;
+    double hdop;         // as sent; only when hdopPresent
+    int32_t hdopPresent; // 1 when the sentence had an HDOP field
+    int32_t quality;     // 1 to 9
+    int32_t timeOfDayMs; // UTC milliseconds since midnight, -1 when the time was unusable
+};
+
 // PRN slots of one GSA sentence.
 constexpr int kPrnSlots = 12;
 
@@ -96,6 +109,7 @@ struct TalkerSatellites {
 // The records in the order the parser holds them.
 struct GpsDataModel {
     GgaRecord gga{};
+    GgaFix ggaFix{};
     GsaRecord gsa{};
     SatelliteList mergedSatellites{};
     VtgRecord vtg{};

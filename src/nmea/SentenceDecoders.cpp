@@ -144,6 +144,61 @@ void DecodeGga(const FieldSplit& f, GgaRecord& gga) {
     gga.previousAltitude = gga.altitude;
 }
 
+namespace {
+
+// hhmmss with an optional fraction as milliseconds since midnight; -1 unless it reads as a
+// time of day.
+int32_t TimeOfDayMs(std::string_view time) {
+    if (time.size() < 6)
+        return -1;
+    int digits[6];
+    for (int i = 0; i < 6; ++i) {
+        digits[i] = Digit(static_cast<unsigned char>(time[i]));
+        if (digits[i] < 0 || digits[i] > 9)
+            return -1;
+    }
+    const int hour = 10 * digits[0] + digits[1];
+    const int minute = 10 * digits[2] + digits[3];
+    const int second = 10 * digits[4] + digits[5];
+    // 60 is a leap second.
+    if (hour > 23 || minute > 59 || second > 60)
+        return -1;
+    int ms = 0;
+    if (time.size() > 6 && time[6] == '.') {
+        int scale = 100;
+        for (size_t i = 7; i < time.size() && scale > 0; ++i, scale /= 10) {
+            const int d = Digit(static_cast<unsigned char>(time[i]));
+            if (d < 0 || d > 9)
+                break;
+            ms += d * scale;
+        }
+    }
+    return ((hour * 60 + minute) * 60 + second) * 1000 + ms;
+}
+
+} // namespace
+
+bool DecodeGgaFix(const FieldSplit& f, const GgaRecord& gga, GgaFix& fix) {
+    if (!f.Present(GgaField::Quality))
+        return false;
+    const int quality = Digit(FirstChar(f[GgaField::Quality]));
+    if (quality < 1 || quality > 9)
+        return false;
+    // The decoder keeps the last coordinates when a field is missing or too short to read;
+    // a fix needs both from this sentence.
+    if (f[GgaField::Latitude].size() < kLatitudeDegreeDigits ||
+        f[GgaField::Longitude].size() < kLongitudeDegreeDigits)
+        return false;
+    fix.latitude = gga.latitude;
+    fix.longitude = gga.longitude;
+    fix.altitude = gga.altitude;
+    fix.hdopPresent = f.Present(GgaField::Hdop) ? 1 : 0;
+    fix.hdop = fix.hdopPresent != 0 ? gga.hdop : 0.0;
+    fix.quality = quality;
+    fix.timeOfDayMs = TimeOfDayMs(f[GgaField::Time]);
+    return true;
+}
+
 void DecodeGsa(const FieldSplit& f, GsaRecord& gsa) {
     if (f.Present(GsaField::Mode))
         gsa.mode = FirstChar(f[GsaField::Mode]);

@@ -12,6 +12,9 @@
 
 // Time, position, fix quality, satellites in use, HDOP and altitude; then the vertical rate.
 void DecodeGga(const FieldSplit& fields, GgaRecord& gga);
+// Whether the GGA just decoded into `gga` reported a fix of its own (quality field above 0,
+// latitude and longitude decoded from it); if so, fills `fix` from it (all but the serial).
+bool DecodeGgaFix(const FieldSplit& fields, const GgaRecord& gga, GgaFix& fix);
 // Mode, fix type, and the PRN list and DOP set of the constellation its smallest PRN belongs to.
 void DecodeGsa(const FieldSplit& fields, GsaRecord& gsa);
 // The same, except that a GSA with a system id (1 to 6, the field after VDOP) sets the used

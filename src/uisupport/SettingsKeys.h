@@ -19,5 +19,7 @@ inline const QString kScatterPlotMode = QStringLiteral("Scatter Plot Mode");
 
 // "Workspace"
 inline const QString kApplicationLook = QStringLiteral("ApplicationLook");
+// The plot windows' places and shown state (QMainWindow::saveState).
+inline const QString kPlotDocks = QStringLiteral("PlotDocks");
 
 } // namespace SettingsKey

@@ -41,7 +41,7 @@ double StoredDouble(const char* key) {
 
 // The scatter plot the view keeps for the position updates; no page shows it.
 CScatterPlotWnd& ScatterPlotOf(CMainFrame* f) {
-    return *f->View()->findChild<CScatterPlotWnd*>(QStringLiteral("Scatter Plot"));
+    return *f->View()->ScatterPlot();
 }
 
 QLineEdit* Edit(QDialog& d, int id) {

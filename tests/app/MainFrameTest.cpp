@@ -17,6 +17,7 @@
 #include "displays/CPositionPlotWnd.h"
 #include "displays/CScatterPlotWnd.h"
 #include "displays/MicroDegrees.h"
+#include "nmea/CNMEAParserWin32.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
 #include "serial/Acquisition.h"
@@ -30,10 +31,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDockWidget>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenuBar>
 #include <QProcess>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -87,12 +90,12 @@ QByteArray Sentence(const QByteArray& body) {
     return "$" + body + "*" + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') + "\r\n";
 }
 
-// The two plots the view keeps current from every position; no page shows them.
+// The two plots the view keeps current from every fix; the frame docks them.
 CScatterPlotWnd& ScatterPlotOf(CMainFrame* f) {
-    return *f->View()->findChild<CScatterPlotWnd*>(QStringLiteral("Scatter Plot"));
+    return *f->View()->ScatterPlot();
 }
 CPositionPlotWnd& PositionPlotOf(CMainFrame* f) {
-    return *f->View()->findChild<CPositionPlotWnd*>(QStringLiteral("Position Plot"));
+    return *f->View()->PositionPlot();
 }
 
 QByteArray Gga() {
@@ -658,11 +661,15 @@ private slots:
         auto feed = [&](double lat, double lon) {
             {
                 std::lock_guard<std::mutex> lock(snapshotLock);
-                theSnapshot.latitude = lat;
-                theSnapshot.longitude = lon;
-                theSnapshot.altitude = 50.0;
-                theSnapshot.gpsHdop = 1.2;
-                theSnapshot.gpsVdop = 2.0;
+                GgaFix& fix = theSnapshot.ggaFix;
+                ++fix.serial;
+                fix.latitude = lat;
+                fix.longitude = lon;
+                fix.altitude = 50.0;
+                fix.hdop = 1.2;
+                fix.hdopPresent = 1;
+                fix.quality = 1;
+                fix.timeOfDayMs = -1;
             }
             f->OnPositionUpdate();
         };
@@ -698,6 +705,115 @@ private slots:
         feed(10.0, 20.0);
         QCOMPARE(scatter.centre.latitude, 10000000);
         QVERIFY(scatter.DistanceText().startsWith(QStringLiteral("Horiz Error = 0.00m")));
+    }
+
+    void plotDocksFollowTheViewMenuAndComeBackAfterARestart() {
+        CMainFrame* f = MakeFrame();
+        QDockWidget* position = f->PositionPlotDock();
+        QDockWidget* scatter = f->ScatterPlotDock();
+        QVERIFY(position && scatter);
+        QCOMPARE(position->widget(), static_cast<QWidget*>(f->View()->PositionPlot()));
+        QCOMPARE(scatter->widget(), static_cast<QWidget*>(f->View()->ScatterPlot()));
+        QAction* showPosition = f->CommandAction(Cmd::ViewPositionPlot);
+        QAction* showScatter = f->CommandAction(Cmd::ViewScatterPlot);
+        QVERIFY(showPosition && showScatter);
+        QVERIFY(showPosition->isCheckable() && showScatter->isCheckable());
+        QMenu* view = nullptr;
+        for (QAction* a : f->menuBar()->actions())
+            if (a->text() == QStringLiteral("&View"))
+                view = a->menu();
+        QVERIFY(view);
+        QVERIFY(view->actions().contains(showPosition));
+        QVERIFY(view->actions().contains(showScatter));
+        QCOMPARE(showPosition->text(), QStringLiteral("Position Plot"));
+        QCOMPARE(showScatter->text(), QStringLiteral("Scatter Plot"));
+
+        // First run: both hidden, nothing checked.
+        f->UpdateCommandUI();
+        QVERIFY(position->isHidden() && scatter->isHidden());
+        QVERIFY(!showPosition->isChecked() && !showScatter->isChecked());
+
+        showPosition->trigger();
+        showScatter->trigger();
+        f->UpdateCommandUI();
+        QVERIFY(position->isVisible() && scatter->isVisible());
+        QVERIFY(showPosition->isChecked() && showScatter->isChecked());
+        f->addDockWidget(Qt::LeftDockWidgetArea, scatter);
+
+        // A floating plot is a window of its own; its commands still reach the frame.
+        position->setFloating(true);
+        {
+            MessageBoxRecorder boxes;
+            boxes.answer = QMessageBox::No;
+            SendCommandToFrame(f->View()->PositionPlot(), Cmd::ClearPositionPlots);
+            QCOMPARE(boxes.boxes.size(), 1);
+            QCOMPARE(boxes.boxes[0].icon, QMessageBox::Warning);
+        }
+        position->setFloating(false);
+        f->addDockWidget(Qt::BottomDockWidgetArea, position);
+
+        QVERIFY(f->close());
+        f = MakeFrame();
+        position = f->PositionPlotDock();
+        scatter = f->ScatterPlotDock();
+        f->UpdateCommandUI();
+        QVERIFY(!position->isHidden() && !scatter->isHidden());
+        QVERIFY(f->CommandAction(Cmd::ViewPositionPlot)->isChecked());
+        QCOMPARE(f->dockWidgetArea(scatter), Qt::LeftDockWidgetArea);
+        QCOMPARE(f->dockWidgetArea(position), Qt::BottomDockWidgetArea);
+
+        // Hidden again from the menu, hidden at the next start.
+        f->CommandAction(Cmd::ViewScatterPlot)->trigger();
+        QVERIFY(scatter->isHidden());
+        QVERIFY(f->close());
+        f = MakeFrame();
+        f->UpdateCommandUI();
+        QVERIFY(f->ScatterPlotDock()->isHidden());
+        QVERIFY(!f->CommandAction(Cmd::ViewScatterPlot)->isChecked());
+        QVERIFY(!f->PositionPlotDock()->isHidden());
+    }
+
+    void onlyNewFixesReachThePlots() {
+        // The decoded stream, as the position thread hands it over: no fix yet, a fix, the
+        // same snapshot again, a GGA without a fix, a reconnect, and the first fix after it.
+        CMainFrame* f = MakeFrame();
+        CPositionPlotWnd& plot = PositionPlotOf(f);
+        CScatterPlotWnd& scatter = ScatterPlotOf(f);
+        auto decode = [&](const QByteArray& sentence) {
+            theParser.SetPositionHandshake(false);
+            const QByteArray bytes = Sentence(sentence);
+            theParser.FeedBytes(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                static_cast<uint32_t>(bytes.size()));
+            theParser.SetPositionHandshake(true);
+            TakeDisplaySnapshot();
+            f->OnPositionUpdate();
+        };
+        decode("GPGGA,120000,,,,,0,00,,,M,,M,,");
+        QCOMPARE(plot.sampleCount, 0u);
+        QVERIFY(scatter.positions.empty());
+        decode("GPGGA,120001,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+        QCOMPARE(plot.sampleCount, 1u);
+        QCOMPARE(scatter.positions.size(), size_t(1));
+        QCOMPARE(scatter.lastPosition.hdop, 90);
+        f->OnPositionUpdate();
+        QCOMPARE(plot.sampleCount, 1u);
+        decode("GPGGA,120002,4807.038,N,01131.000,E,0,08,0.9,545.4,M,46.9,M,,");
+        QCOMPARE(plot.sampleCount, 1u);
+
+        PseudoTerminal pty;
+        ModalAnswer answer([&](QDialog& d) {
+            dynamic_cast<CConnectDlg*>(&d)->m_strPort = pty.slavePath;
+            return int(QDialog::Accepted);
+        });
+        f->OnCommand(Cmd::Connect);
+        theSerialPort.Close();
+        f->OnPositionUpdate();
+        decode("GPGGA,120003,,,,,0,00,,,M,,M,,");
+        QCOMPARE(plot.sampleCount, 1u);
+        decode("GPGGA,120004,4807.040,N,01131.000,E,2,09,1.3,545.0,M,46.9,M,,");
+        QCOMPARE(plot.sampleCount, 2u);
+        QCOMPARE(scatter.lastPosition.hdop, 130);
+        QVERIFY(qAbs(plot.m_dLatitude - (48.0 + 7.040 / 60.0)) < 1e-9);
     }
 
     void centringCommandsStoreTheMode() {

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
+#include "displays/ColumnDecimator.h"
 #include "displays/DestinationPoint.h"
 #include "displays/MicroDegrees.h"
 #include "displays/PlotSeries.h"
@@ -59,6 +62,110 @@ TEST(PlotSeries, AfterClearTheNextPointIsTheOnlyExtreme) {
     EXPECT_EQ(s.xMin, 2.0);
     EXPECT_EQ(s.xMax, 2.0);
     EXPECT_EQ(Values(s), std::vector<double>{7.0});
+}
+
+TEST(PlotSeries, BoundedHistoryKeepsTheNewestWholeAndThinsTheOldestEvenly) {
+    struct Case {
+        PlotHistoryBound bound;
+        std::uint32_t points;
+    };
+    const Case cases[] = {
+        {{10, 4, 3}, 9},   // below the bound: nothing thinned
+        {{10, 4, 3}, 10},  // the point that reaches the bound thins at once
+        {{10, 4, 3}, 57},  // thinned many times over
+        {{12, 5, 1}, 200}, // a budget of one keeps only the first point
+        {{1000, 600, 250}, 100000},
+        {PlotHistoryBound::Day(), 864000}, // a day at 10 Hz
+        {PlotHistoryBound::Unbounded(), 25000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "bound " << c.bound.bound << " window " << c.bound.fullWindow << " budget "
+                     << c.bound.olderBudget << ", " << c.points << " points");
+        PlotSeries s(c.bound);
+        std::uint32_t most = 0;
+        for (std::uint32_t i = 0; i < c.points; ++i) {
+            s.AddPoint(2.0 * i, i);
+            most = std::max(most, s.pointCount);
+        }
+        if (c.bound.bound != 0) {
+            EXPECT_LT(most, c.bound.bound);
+        } else {
+            EXPECT_EQ(s.pointCount, c.points);
+        }
+        std::vector<CVPlotDataItem> items;
+        s.ForEachPoint([&](const CVPlotDataItem& item) { items.push_back(item); });
+        ASSERT_EQ(items.size(), s.pointCount);
+        EXPECT_EQ(items.front().abscissa, 0.0);
+        EXPECT_EQ(items.back().abscissa, c.points - 1.0);
+        for (const CVPlotDataItem& item : items)
+            ASSERT_EQ(item.value, 2.0 * item.abscissa);
+
+        // The thinned part: the points numbered 0, step, 2 step, ...; then every point.
+        const std::uint32_t thinned = s.ThinnedCount();
+        const double step = static_cast<double>(s.ThinnedStride());
+        EXPECT_LE(thinned, c.bound.bound == 0 ? 0u : c.bound.olderBudget);
+        for (std::uint32_t k = 0; k < thinned; ++k)
+            ASSERT_EQ(items[k].abscissa, k * step) << "thinned point " << k;
+        for (std::size_t k = thinned + 1; k < items.size(); ++k)
+            ASSERT_EQ(items[k].abscissa, items[k - 1].abscissa + 1.0) << "point " << k;
+        EXPECT_GE(items.size() - thinned,
+                  std::min(c.points, c.bound.bound == 0 ? c.points : c.bound.fullWindow));
+        if (c.bound.bound != 0 && c.points >= c.bound.bound) {
+            EXPECT_GT(step, 1.0);
+        }
+        // The extremes still span every point.
+        EXPECT_EQ(s.yMin, 0.0);
+        EXPECT_EQ(s.yMax, 2.0 * (c.points - 1));
+        // The blocks hold just the points and the block the next one goes to.
+        EXPECT_EQ(s.blocks.size(), s.pointCount / kPlotBlockPoints + 1);
+        EXPECT_EQ(s.blockFill, s.pointCount % kPlotBlockPoints);
+
+        s.Clear();
+        s.AddPoint(5, 5);
+        EXPECT_EQ(s.ThinnedCount(), 0u);
+        EXPECT_EQ(s.ThinnedStride(), 1u);
+        EXPECT_EQ(Values(s), std::vector<double>{5.0});
+    }
+}
+
+TEST(PlotSeries, ABoundThatCouldNotFreeRoomIsRefused) {
+    PlotSeries s(PlotHistoryBound{10, 4, 3});
+    s.SetHistoryBound(PlotHistoryBound{10, 7, 3}); // keeps 10 of 10: thinning frees nothing
+    s.SetHistoryBound(PlotHistoryBound{10, 0, 3});
+    s.SetHistoryBound(PlotHistoryBound{10, 4, 0});
+    EXPECT_EQ(s.HistoryBound().fullWindow, 4u);
+    EXPECT_EQ(s.HistoryBound().olderBudget, 3u);
+}
+
+TEST(ColumnDecimator, KeepsFirstExtremesAndLastOfEachColumnInOrder) {
+    struct Case {
+        const char* what;
+        std::vector<PlotPoint> in;
+        std::vector<PlotPoint> out;
+    };
+    const Case cases[] = {
+        {"one point per column", {{1, 5}, {2, 7}, {3, 1}}, {{1, 5}, {2, 7}, {3, 1}}},
+        {"low before high",
+         {{4, 10}, {4, 3}, {4, 12}, {4, 20}, {4, 15}, {4, 11}},
+         {{4, 10}, {4, 3}, {4, 20}, {4, 11}}},
+        {"high before low", {{4, 10}, {4, 20}, {4, 3}, {4, 9}}, {{4, 10}, {4, 20}, {4, 3}, {4, 9}}},
+        {"repeats drawn once", {{1, 5}, {1, 5}, {1, 5}, {2, 5}, {2, 5}}, {{1, 5}, {2, 5}}},
+        {"first is the low", {{1, 2}, {1, 8}, {1, 6}}, {{1, 2}, {1, 8}, {1, 6}}},
+        {"a column seen again later is a new run",
+         {{1, 1}, {2, 2}, {1, 3}, {1, 0}},
+         {{1, 1}, {2, 2}, {1, 3}, {1, 0}}},
+        {"nothing", {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<PlotPoint> out;
+        ColumnDecimator d(out);
+        for (const PlotPoint& p : c.in)
+            d.Add(p.x, p.y);
+        d.Finish();
+        EXPECT_EQ(out, c.out);
+    }
 }
 
 TEST(VPlotLayout, RectanglesFromTheDivisors) {

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "PixelCheck.h"
@@ -120,6 +121,44 @@ private slots:
         for (int y = expected - 2; y <= expected + 2; ++y)
             red = red || (img.pixel(c, y) & 0xffffff) == 0xff0000;
         QVERIFY2(red, "the diagonal passes its computed row");
+    }
+
+    void longSeriesDrawByColumnAsEveryPointJoined() {
+        // A day of noisy samples squeezed into a few hundred columns, a spike among them, and
+        // a series with a few far-apart points: the line drawn from the few points per column
+        // covers the pixels of the line through every point.
+        CVPlot plot;
+        std::uint32_t seed = 7;
+        auto noise = [&seed] {
+            seed = seed * 1664525u + 1013904223u;
+            return static_cast<double>(seed >> 8) / 16777216.0 - 0.5;
+        };
+        double v = 0.0;
+        for (int i = 0; i < 86400; ++i) {
+            v += noise() - v * 0.001;
+            plot.AddPoint(0, i == 40000 ? 60.0 : v, i);
+            plot.AddPoint(2, v * 0.5 + std::sin(i * 1e-3), i);
+        }
+        for (int i = 0; i < 6; ++i)
+            plot.AddPoint(1, i * 3.0 - 8.0, i * 17000.0);
+        const QSize size(700, 300);
+        const QImage byColumn = DrawPlot(plot, size);
+        plot.drawEveryPoint = true;
+        const QImage everyPoint = DrawPlot(plot, size);
+        int differing = 0;
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                differing += byColumn.pixel(x, y) != everyPoint.pixel(x, y);
+        // The stroker leaves out or adds a single end pixel where a line turns back, so a
+        // handful of lone pixels may differ; a lost extreme would differ by whole runs.
+        QVERIFY2(differing <= 16, qPrintable(QString::number(differing)));
+        // The spike is there: a raw pixel at its row.
+        const PlotRect& a = plot.layout.plotArea;
+        const int spikeRow = plot.ranges.Row(60.0);
+        bool spike = false;
+        for (int x = a.left; x < a.right && !spike; ++x)
+            spike = byColumn.pixel(x, spikeRow) == plot.seriesColours[0].rgb();
+        QVERIFY(spike);
     }
 
     void yTickLabels() {

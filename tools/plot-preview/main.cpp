@@ -1,8 +1,10 @@
-// plot-preview: shows the position plot and the scatter plot, which no page of the program
-// shows, fed with a wandering position once a second (or faster with a number of samples
-// per second as the only argument). Their context menus act here as the frame would act.
+// plot-preview: shows the position plot and the scatter plot fed with a wandering position
+// once a second (or faster with a number of samples per second as the only argument). Their
+// context menus act here as the program's frame acts: the clear commands ask first, and the
+// centring commands store the mode in the program's settings, where both take it from.
 
 #include <QApplication>
+#include <QDateTime>
 #include <QSplitter>
 #include <QTimer>
 #include <algorithm>
@@ -13,8 +15,12 @@
 #include "displays/CPositionPlotWnd.h"
 #include "displays/CScatterPlotWnd.h"
 #include "displays/MicroDegrees.h"
+#include "displays/PlotClearQuestions.h"
+#include "displays/PositionSample.h"
+#include "displays/ScatterPlotSettings.h"
 #include "uisupport/CommandIds.h"
 #include "uisupport/FrameEvents.h"
+#include "uisupport/UiHooks.h"
 
 namespace {
 
@@ -24,6 +30,10 @@ public:
         setWindowTitle(QStringLiteral("Plot preview"));
         m_position = new CPositionPlotWnd(this);
         m_scatter = new CScatterPlotWnd(this);
+        m_position->setAccessibleName(QStringLiteral("Position Plot"));
+        m_scatter->setAccessibleName(QStringLiteral("Scatter Plot"));
+        m_scatter->centreMode = StoredScatterCentreMode();
+        m_scatter->recentrePending = 1;
         addWidget(m_position);
         addWidget(m_scatter);
         setSizes({900, 500});
@@ -36,8 +46,15 @@ public:
         m_lon += m_noise(m_rng) * 3e-6;
         const double alt = 42.0 + m_noise(m_rng) * 4.0;
         const double hdop = m_uniform(m_rng) < 0.1 ? 4.5 : 0.9 + m_uniform(m_rng);
-        m_scatter->AddPosition(m_lat, m_lon, alt, hdop, hdop * 1.4);
-        m_position->AddPosition(m_lat, m_lon, alt);
+        PositionSample sample;
+        sample.latitude = m_lat;
+        sample.longitude = m_lon;
+        sample.altitude = alt;
+        sample.hdop = hdop;
+        sample.fixQuality = 1;
+        sample.utcMs = QDateTime::currentMSecsSinceEpoch();
+        m_scatter->AddSample(sample);
+        m_position->AddSample(sample);
         CScatterPlotPosition average;
         average.latitude = MicroDegrees(m_position->m_averages[0].Average());
         average.longitude = MicroDegrees(m_position->m_averages[1].Average());
@@ -51,12 +68,17 @@ protected:
             return QSplitter::event(e);
         switch (static_cast<CommandEvent*>(e)->id()) {
         case Cmd::ClearPositionPlots:
-            m_position->ClearPlots();
+            if (Confirm(kClearPositionPlotsQuestion))
+                m_position->ClearPlots();
             break;
         case Cmd::ClearScatterPlot:
-            m_scatter->ClearPlot(true);
-            m_scatter->centreMode = ScatterPlotModel::CentreOnNextSample;
-            m_scatter->recentrePending = 1;
+            if (Confirm(kClearScatterPlotQuestion)) {
+                m_scatter->ClearPlot(true);
+                // The next sample is the centre, without storing the mode.
+                m_scatter->centreMode = ScatterPlotModel::CentreOnNextSample;
+                m_scatter->recentrePending = 1;
+                m_scatter->RequestRepaint();
+            }
             break;
         case Cmd::CenterUserPosition:
             Centre(ScatterPlotModel::CentreOnUser);
@@ -74,10 +96,16 @@ protected:
     }
 
 private:
-    void Centre(int mode) {
+    void Centre(ScatterPlotModel::CentreMode mode) {
         m_scatter->centreMode = mode;
         m_scatter->recentrePending = 1;
         m_scatter->RequestRepaint();
+        StoreScatterCentreMode(mode);
+    }
+
+    bool Confirm(const char* question) {
+        return AppMessageBox(this, QMessageBox::Warning, QString::fromLatin1(question),
+                             QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     }
 
     CPositionPlotWnd* m_position;
