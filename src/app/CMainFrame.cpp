@@ -751,8 +751,7 @@ void CMainFrame::OnSourceLost() {
     // The device went away (unplugged, hung up): close it so that Connect and Disconnect
     // show the truth, and say so where the operator looks. The reader knows which source it
     // gave up on, so a notice that arrives after the operator opened another source leaves
-    // that one alone.
-    // What was lost is read before the close forgets it.
+    // that one alone. What was lost is read before the close forgets it.
     const bool playback = theSerialPort.IsPlayback();
     const std::string port = theSerialPort.PortName();
     const int baud = theSerialPort.Baud();
