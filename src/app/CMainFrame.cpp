@@ -11,11 +11,13 @@
 #include "app/KeyLockState.h"
 #include "app/ReceiveRouter.h"
 #include "devicetest/CGpsTest_wnd.h"
+#include "displays/CFrontPanelStatusWnd.h"
 #include "displays/CPositionPlotWnd.h"
 #include "displays/CScatterPlotWnd.h"
 #include "displays/MicroDegrees.h"
 #include "displays/PlotClearQuestions.h"
 #include "displays/ScatterPlotSettings.h"
+#include "monitor/CNMEAMonitorWnd.h"
 #include "nmea/CNMEAParserWin32.h"
 #include "nmea/DisplaySnapshot.h"
 #include "nmea/SnapshotLock.h"
@@ -57,6 +59,11 @@
 #include <mutex>
 
 namespace {
+
+bool ReconnectAutomaticallyEnabled() {
+    return GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kReconnectAutomatically, 1) !=
+           0;
+}
 
 const QString kTitle = QStringLiteral("Tollbrook");
 const QString kQualityIndicator = QStringLiteral("GPS Quality:") + QString(46, QLatin1Char(' '));
@@ -171,6 +178,10 @@ bool CMainFrame::Create() {
     StartAcquisition();
     m_bAcquisitionStarted = true;
 
+    m_reconnectTimer = new QTimer(this);
+    m_reconnectTimer->setInterval(kReconnectPollMs);
+    connect(m_reconnectTimer, &QTimer::timeout, this, &CMainFrame::OnReconnectPoll);
+
     AutomaticConnection();
 
     m_timer1 = new QTimer(this);
@@ -212,6 +223,8 @@ void CMainFrame::BuildActions() {
     };
     const Def defs[] = {
         {Cmd::Connect, "&Connect to GPS...", "Connect to the GPS receiver on a serial port", true},
+        {Cmd::ReconnectAutomatically, "Reconnect &Automatically",
+         "Open a lost port again by itself as soon as it is back", true},
         {Cmd::Disconnect, "&Disconnect", "Close the serial port or the playback file", true},
         {Cmd::RecordData, "&Record Data...", "Record the received data to a file", true},
         {Cmd::PlayBackData, "&Play Back Data...", "Play back a recorded data file", false},
@@ -315,6 +328,7 @@ void CMainFrame::BuildMenus() {
 
     QMenu* tools = addMenu(nullptr, QStringLiteral("&Tools"));
     tools->addAction(m_actions[Cmd::Connect]);
+    tools->addAction(m_actions[Cmd::ReconnectAutomatically]);
     tools->addSeparator();
     QMenu* record = addMenu(tools, QStringLiteral("&Record/Play"));
     record->addAction(m_actions[Cmd::RecordData]);
@@ -510,6 +524,16 @@ QString CMainFrame::RecordPaneText(bool recording, uint32_t bytes) {
 void CMainFrame::UpdateStatusPanes() {
     if (m_panes.size() < 8)
         return;
+    // A source opened by any way ends the lost state.
+    if (m_bSourceLost && theSerialPort.IsOpen())
+        LeaveLostState();
+    const QString message = m_bSourceLost ? LostMessage() : QStringLiteral("Ready");
+    if (m_panes[0]->text() != message) {
+        m_panes[0]->setText(message);
+        m_panes[0]->setToolTip(m_lostPortWatch.Watching()
+                                   ? QString::fromLocal8Bit(m_lostPortWatch.Path().c_str())
+                                   : QString());
+    }
     // The text came with the last position update (or the last clear); no lock is taken here.
     const QString quality = QStringLiteral("GPS Quality: ") + m_strFixQuality;
     if (m_panes[1]->text() != quality)
@@ -570,6 +594,8 @@ bool CMainFrame::IsCommandChecked(int id) const {
         return !theSerialPort.IsOpen();
     case Cmd::RecordData:
         return m_recordFile.IsOpen();
+    case Cmd::ReconnectAutomatically:
+        return ReconnectAutomaticallyEnabled();
     case Cmd::ViewStatusBar:
         return statusBar()->isVisible() || !isVisible();
     case Cmd::ViewPositionPlot:
@@ -618,6 +644,9 @@ void CMainFrame::OnCommand(int id) {
         break;
     case Cmd::Disconnect:
         OnDisconnect();
+        break;
+    case Cmd::ReconnectAutomatically:
+        OnReconnectAutomatically();
         break;
     case Cmd::RecordData:
         OnRecord();
@@ -727,15 +756,22 @@ void CMainFrame::OnLook(unsigned id) {
 }
 
 void CMainFrame::ClearDecodedData() {
-    {
-        std::lock_guard<std::mutex> lock(snapshotLock);
-        theParser.ResetData();
-        ClearDisplaySnapshot();
-    }
+    ResetDecodedModel();
+    ShowClearedData();
+}
+
+void CMainFrame::ResetDecodedModel() {
+    std::lock_guard<std::mutex> lock(snapshotLock);
+    theParser.ResetData();
+    ClearDisplaySnapshot();
+}
+
+void CMainFrame::ShowClearedData() {
     // The displays are handed the cleared (all-zero) snapshot as they are handed a position, so
     // the status pane and the front panel show the empty data until the next GGA.
     const DisplaySnapshot cleared{};
     m_strFixQuality = FixQualityOf(cleared);
+    m_lastPositionTime = QDateTime();
     if (m_wndView)
         m_wndView->RefreshFrontPanel(cleared);
 }
@@ -759,6 +795,8 @@ void CMainFrame::OnConnect() {
     dlg.m_nBaud = GetProfileInt(SettingsKey::kSettingsSection, SettingsKey::kBaud, 115200);
     if (ExecModal(dlg) != QDialog::Accepted)
         return;
+    // The operator's choice replaces the wait for a lost port, whether or not it opens.
+    StopWaitingToReconnect();
 
     theSerialPort.Close();
     // The reader decodes nothing while no source is open, so the model can be reset here.
@@ -783,6 +821,8 @@ void CMainFrame::OnConnect() {
 }
 
 void CMainFrame::OnDisconnect() {
+    // On purpose: a lost port that comes back afterwards is left alone.
+    StopWaitingToReconnect();
     theSerialPort.Close();
 }
 
@@ -790,12 +830,93 @@ void CMainFrame::OnSourceLost() {
     // The device went away (unplugged, hung up): close it so that Connect and Disconnect
     // show the truth, and say so where the operator looks. The reader knows which source it
     // gave up on, so a notice that arrives after the operator opened another source leaves
-    // that one alone.
+    // that one alone. What was lost is read before the close forgets it.
+    const bool playback = theSerialPort.IsPlayback();
+    const std::string port = theSerialPort.PortName();
+    const int baud = theSerialPort.Baud();
     if (!CloseLostSource())
         return;
-    statusBar()->showMessage(QStringLiteral("The connection to the device was lost."), 10000);
+    m_bSourceLost = true;
+    m_bLostPlayback = playback;
+    // A port is waited for under its path; a playback file that failed is not read again.
+    if (!playback && !port.empty())
+        m_lostPortWatch.Lost(port, baud);
+    // Nothing decodes any more: no fix, and the front panel's values are the last ones known.
+    m_strFixQuality = QString::fromUtf16(FixQualityText(0));
+    if (auto* panel =
+            qobject_cast<CFrontPanelStatusWnd*>(m_wndView->PageWidget(CChildView::FrontPanelPage)))
+        panel->SetStale(m_lastPositionTime);
+    // The message pane keeps saying so (menu prompts pass over it) until a source is open.
+    statusBar()->clearMessage();
+    UpdateStatusPanes();
+    if (m_reconnectTimer && ReconnectAutomaticallyEnabled() && m_lostPortWatch.Watching())
+        m_reconnectTimer->start();
     // A run in progress ends as lost, not as a device that failed its items.
     m_wndView->OnSourceLost();
+}
+
+QString CMainFrame::LostMessage() const {
+    if (m_bLostPlayback)
+        return QStringLiteral("The playback file could not be read any further.");
+    QString text = QStringLiteral("The connection to the device was lost.");
+    // Short enough for the pane beside the quality text; the path is in the pane's tool tip.
+    if (m_lostPortWatch.Watching() && ReconnectAutomaticallyEnabled())
+        text += QStringLiteral(" Connecting again when it is back.");
+    return text;
+}
+
+void CMainFrame::LeaveLostState() {
+    m_bSourceLost = false;
+    m_bLostPlayback = false;
+    if (m_panes.size() > 0) {
+        m_panes[0]->setText(QStringLiteral("Ready"));
+        m_panes[0]->setToolTip(QString());
+    }
+}
+
+void CMainFrame::StopWaitingToReconnect() {
+    m_lostPortWatch.Cancel();
+    if (m_reconnectTimer)
+        m_reconnectTimer->stop();
+}
+
+void CMainFrame::OnReconnectAutomatically() {
+    const bool on = !ReconnectAutomaticallyEnabled();
+    WriteProfileInt(SettingsKey::kSettingsSection, SettingsKey::kReconnectAutomatically,
+                    on ? 1 : 0);
+    // Switched on while a lost port is still awaited: the wait goes on from here.
+    if (m_reconnectTimer) {
+        if (on && m_lostPortWatch.Watching())
+            m_reconnectTimer->start();
+        else
+            m_reconnectTimer->stop();
+    }
+}
+
+void CMainFrame::OnReconnectPoll() {
+    const LostPortWatch::Step step =
+        m_lostPortWatch.Poll(ReconnectAutomaticallyEnabled(), theSerialPort.IsOpen());
+    if (!m_lostPortWatch.Watching()) {
+        m_reconnectTimer->stop();
+        return;
+    }
+    if (step != LostPortWatch::Step::TryOpen)
+        return;
+    // As the automatic connection at start-up: the model is reset while nothing is open (the
+    // reader decodes nothing then), but the stale panel stays until the port is really open -
+    // a node that is back may still refuse for a moment (permissions being set, a prober).
+    ResetDecodedModel();
+    const std::string port = m_lostPortWatch.Path();
+    const int baud = m_lostPortWatch.Baud();
+    if (theSerialPort.Open(port, baud) == -1)
+        return;
+    StopWaitingToReconnect();
+    m_lastOpenPort = QString::fromLocal8Bit(port.c_str());
+    m_nLastOpenBaud = baud;
+    ShowClearedData();
+    LeaveLostState();
+    statusBar()->showMessage(QStringLiteral("Connected again to %1.").arg(m_lastOpenPort), 10000);
+    UpdateCommandUI();
 }
 
 void CMainFrame::OnRecord() {
@@ -826,6 +947,8 @@ void CMainFrame::OnPlayBack() {
     if (ExecModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
     const QString path = dlg.selectedFiles().constFirst();
+    // Another source chosen: a lost port that comes back is left alone.
+    StopWaitingToReconnect();
 
     theSerialPort.Close();
     // Cleared before the file is opened, so that no byte of it is decoded into old data.
@@ -964,9 +1087,12 @@ void CMainFrame::SendLine(const char* text) {
     if (!text)
         return;
     // CSio writes only to an open serial port (nothing during a playback) and reports each
-    // write as sent; the transmit pane shows the line in every case.
-    theSerialPort.WriteLine(text);
+    // write as sent; the transmit pane shows the line in every case, marked when the device
+    // did not get it, so that a command typed after the device went away is not taken as sent.
+    const bool sent = theSerialPort.WriteLine(text);
     if (m_wndView) {
+        if (!sent)
+            m_wndView->AppendTx(CNMEAMonitorWnd::kNotSentMark);
         m_wndView->AppendTx(text);
         m_wndView->AppendTx("\n");
     }
@@ -988,6 +1114,7 @@ void CMainFrame::OnPositionUpdate() {
     // the GGA that caused the update), handed to every display and kept for the status pane.
     const DisplaySnapshot copy = CopyDisplaySnapshot();
     m_strFixQuality = FixQualityOf(copy);
+    m_lastPositionTime = QDateTime::currentDateTime();
     m_wndView->RefreshFrontPanel(copy);
     m_wndView->FeedPlots(copy);
 }

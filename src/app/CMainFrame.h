@@ -7,7 +7,9 @@
 #include "app/RecordFile.h"
 #include "device/ILineSender.h"
 #include "displays/ScatterPlotModel.h"
+#include "serial/LostPortWatch.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
@@ -87,8 +89,16 @@ public:
     // The record pane's text for a byte count.
     static QString RecordPaneText(bool recording, uint32_t bytes);
 
+    // Whether the source was lost (device gone, playback unreadable) and nothing was opened
+    // since; the message pane says so for that whole time.
+    bool IsSourceLost() const { return m_bSourceLost; }
+    // Whether a lost port is being waited for, to be opened again when its path is back.
+    bool IsWaitingToReconnect() const { return m_lostPortWatch.Watching(); }
+
     static constexpr int kReceiveTickMs = 100;
     static constexpr int kIndicatorMs = 200;
+    // How often the path of a lost port is looked at: well inside the 2 s an operator waits.
+    static constexpr int kReconnectPollMs = 250;
 
 protected:
     bool event(QEvent* e) override;
@@ -124,6 +134,13 @@ private:
     void OnCentreMode(ScatterPlotModel::CentreMode mode);
     void OnUpdateAvailable(qintptr version);
     void OnSourceLost();
+    void OnReconnectPoll();
+    void OnReconnectAutomatically();
+    void StopWaitingToReconnect();
+    void LeaveLostState();
+    QString LostMessage() const;
+    void ResetDecodedModel();
+    void ShowClearedData();
     void AutomaticConnection();
     void ClearDecodedData();
     void LoadDopThresholdIntoScatterPlot();
@@ -167,4 +184,11 @@ private:
     int m_nOpenAlerts = 0;
     QString m_lastOpenPort;
     int m_nLastOpenBaud = 0;
+    // The lost state and the wait for a lost port to come back.
+    bool m_bSourceLost = false;
+    bool m_bLostPlayback = false;
+    LostPortWatch m_lostPortWatch;
+    QTimer* m_reconnectTimer = nullptr;
+    // When the last position arrived (null until one did since the last clear).
+    QDateTime m_lastPositionTime;
 };

@@ -136,9 +136,48 @@ CFrontPanelStatusWnd::CFrontPanelStatusWnd(ILineSender* sender, QWidget* parent)
 CFrontPanelStatusWnd::~CFrontPanelStatusWnd() = default;
 
 void CFrontPanelStatusWnd::ShowSnapshot(const DisplaySnapshot& snapshot) {
+    m_bStale = false;
     m_snapshot = snapshot;
     m_skyPlot.UpdateSatellites(m_snapshot);
     update();
+}
+
+void CFrontPanelStatusWnd::SetStale(const QDateTime& lastPosition) {
+    m_bStale = true;
+    m_lastPosition = lastPosition;
+    update();
+}
+
+QString CFrontPanelStatusWnd::StaleNotice() const {
+    if (!m_lastPosition.isValid())
+        return QStringLiteral("No longer updated - no position was received");
+    return QStringLiteral("No longer updated - last position at %1")
+        .arg(m_lastPosition.toString(QStringLiteral("HH:mm:ss")));
+}
+
+void CFrontPanelStatusWnd::DrawStaleNotice(QPainter& p, const QRect& page,
+                                           const FrontPanelLayout& layout) const {
+    // Everything drawn so far is dimmed towards the look's background, so that no bar or value
+    // looks live; the notice is drawn at full strength over the chart.
+    const LookColourPair look = LookColours();
+    QColor veil = look.background;
+    veil.setAlpha(170);
+    p.fillRect(page, veil);
+
+    const QRect band = layout.chart.isEmpty() ? page : layout.chart;
+    QFont font = PageFont(std::max(12, band.width() / 36));
+    font.setBold(true);
+    p.setFont(font);
+    const QFontMetrics fm(font, p.device());
+    const QString text = StaleNotice();
+    const int w = std::min(band.width(), fm.horizontalAdvance(text) + 2 * fm.height());
+    const int h = std::min(band.height(), 2 * fm.height());
+    const QRect box(band.center().x() - w / 2, band.center().y() - h / 2, w, h);
+    const QColor amber(255, 191, 0);
+    p.setPen(QPen(amber, 2));
+    p.setBrush(look.background);
+    p.drawRoundedRect(box, 8.0, 8.0);
+    p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, text);
 }
 
 void CFrontPanelStatusWnd::paintEvent(QPaintEvent*) {
@@ -178,6 +217,8 @@ void CFrontPanelStatusWnd::Render(QPainter& p, const QSize& client) const {
     m_skyPlot.Draw(p, L.skyPlot, sky);
 
     DrawSignalBars(p, L.chart);
+    if (m_bStale)
+        DrawStaleNotice(p, page, L);
     p.restore();
 }
 

@@ -4,6 +4,7 @@
 // The page is handed each new display snapshot and keeps its own copy; painting draws from
 // that copy and the sky plot only. Each paint also switches the device's GPS test output on.
 
+#include <QDateTime>
 #include <QImage>
 #include <QWidget>
 
@@ -49,8 +50,15 @@ public:
     ~CFrontPanelStatusWnd() override;
 
     // A new position: keeps a copy of the snapshot for painting, moves the sky plot's
-    // satellites, mask and trails on from it, and asks for a repaint of the whole page.
+    // satellites, mask and trails on from it, and asks for a repaint of the whole page. The
+    // page is live again from here on.
     void ShowSnapshot(const DisplaySnapshot& snapshot);
+    // The source is gone: the values shown are the last ones known and no longer change. The
+    // page is drawn dimmed, with the time the last position came (null: none came).
+    void SetStale(const QDateTime& lastPosition);
+    bool IsStale() const { return m_bStale; }
+    // The line drawn over a stale page.
+    QString StaleNotice() const;
     // The snapshot the page draws.
     const DisplaySnapshot& Snapshot() const { return m_snapshot; }
 
@@ -75,4 +83,8 @@ private:
     QImage m_buffer;
     // All zeros until the first snapshot arrives, as the program's snapshot starts.
     DisplaySnapshot m_snapshot{};
+    bool m_bStale = false;
+    QDateTime m_lastPosition;
+
+    void DrawStaleNotice(QPainter& p, const QRect& page, const FrontPanelLayout& layout) const;
 };

@@ -24,6 +24,9 @@ public:
     // Longest line the fields accept, so that the line and its CR fit the 255 characters the
     // device side takes.
     static constexpr int kMaxLineLength = 254;
+    // Put before a line in the transmit pane when the device did not get it (no port open,
+    // a playback running, or the port failed).
+    static constexpr const char* kNotSentMark = "[not sent] ";
 
     // sender: where the lines go (the main frame); may be null, then nothing is sent.
     explicit CNMEAMonitorWnd(ILineSender* sender, QWidget* parent = nullptr);

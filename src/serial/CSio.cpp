@@ -4,6 +4,7 @@
 #include "serial/IAcquisitionEvents.h"
 #include "serial/TermiosSpeed.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -114,8 +115,9 @@ int ApplyLineSettings(int fd, int baud) {
     return 0;
 }
 
-// One write of a line, given up when the device takes nothing for kWriteTimeout.
-void WriteWithDeadline(int fd, const char* data, size_t size) {
+// One write of a line, given up when the device takes nothing for kWriteTimeout. True when
+// every byte was taken.
+bool WriteWithDeadline(int fd, const char* data, size_t size) {
     const auto deadline = Clock::now() + kWriteTimeout;
     while (size > 0) {
         const ssize_t written = ::write(fd, data, size);
@@ -127,18 +129,19 @@ void WriteWithDeadline(int fd, const char* data, size_t size) {
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return;
+            return false;
         const auto left = deadline - Clock::now();
         if (left <= Clock::duration::zero())
-            return;
+            return false;
         const auto waitMs = std::chrono::ceil<std::chrono::milliseconds>(left).count();
         pollfd pfd{fd, POLLOUT, 0};
         const int ready = ::poll(&pfd, 1, static_cast<int>(waitMs));
         if (ready < 0 && errno != EINTR)
-            return;
+            return false;
         if (ready > 0 && (pfd.revents & (POLLERR | POLLHUP | POLLNVAL)))
-            return;
+            return false;
     }
+    return true;
 }
 
 void NotifyDataSent() {
@@ -175,9 +178,10 @@ int CSio::Open(const std::string& portName, int baud) {
     // taken first so that a port owned by someone else keeps its exclusive flag.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0)
         return fail(errno == EWOULDBLOCK ? EBUSY : errno, false);
-    // Another program's TIOCEXCL refuses ordinary users at open(); honour it for root too.
+    // Another program's TIOCEXCL refuses ordinary users at open(); honour it for root too,
+    // unless the flag is the one our own lost connection could not take back.
     int exclusive = 0;
-    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0)
+    if (ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0 && !TakeOverLeftExclusive(fd))
         return fail(EBUSY, false);
     if (ioctl(fd, TIOCEXCL) != 0)
         return fail(errno, false);
@@ -193,6 +197,8 @@ int CSio::Open(const std::string& portName, int baud) {
     m_bPortExclusive = true;
     Release(old, oldExclusive);
     m_lastError.clear();
+    m_portName = portName;
+    m_nBaud = baud;
     return fd;
 }
 
@@ -214,6 +220,8 @@ bool CSio::OpenPlayback(const std::string& path) {
     m_bPortExclusive = false;
     Release(old, oldExclusive);
     m_lastError.clear();
+    m_portName.clear();
+    m_nBaud = 0;
     return true;
 }
 
@@ -222,18 +230,21 @@ void CSio::Close() {
     const int old = Install(-1, 0);
     m_bPortExclusive = false;
     Release(old, exclusive);
+    m_portName.clear();
+    m_nBaud = 0;
     // Lets a device that resets on close settle before it is opened again.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
 }
 
-void CSio::WriteLine(const char* text) {
+bool CSio::WriteLine(const char* text) {
     const int fd = m_hPort.load();
     if (fd < 0 || m_bPlayback.load() != 0 || text == nullptr)
-        return;
-    WriteWithDeadline(fd, text, std::strlen(text));
+        return false;
+    const bool line = WriteWithDeadline(fd, text, std::strlen(text));
     NotifyDataSent();
-    WriteWithDeadline(fd, "\r\n", 2);
+    const bool end = WriteWithDeadline(fd, "\r\n", 2);
     NotifyDataSent();
+    return line && end;
 }
 
 CSio::ReadResult CSio::Read(uint8_t* buffer, uint32_t liveSize, uint32_t playbackSize,
@@ -290,7 +301,27 @@ void CSio::Release(int fd, bool exclusive) {
     if (fd < 0)
         return;
     // A pseudo-terminal's slave outlives our descriptor; leave it openable for the next user.
-    if (exclusive)
-        ioctl(fd, TIOCNXCL);
+    // A hung-up descriptor refuses the ioctl, and the flag then stays on a terminal that may
+    // come back (a pseudo-terminal whose other end hung it up but lives on): remember it, so
+    // that we can open that terminal again while another program's flag still keeps us out.
+    if (exclusive && ioctl(fd, TIOCNXCL) != 0) {
+        struct stat st {};
+        if (fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) &&
+            std::find(m_leftExclusive.begin(), m_leftExclusive.end(), st.st_rdev) ==
+                m_leftExclusive.end())
+            m_leftExclusive.push_back(st.st_rdev);
+    }
     ::close(fd);
+}
+
+bool CSio::TakeOverLeftExclusive(int fd) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0)
+        return false;
+    const auto it = std::find(m_leftExclusive.begin(), m_leftExclusive.end(), st.st_rdev);
+    if (it == m_leftExclusive.end())
+        return false;
+    // Ours once more from here on; Open sets the flag again right after.
+    m_leftExclusive.erase(it);
+    return true;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 class CSio {
 public:
@@ -26,11 +27,17 @@ public:
     void Close();
     // The port side of SendLine: writes text, then CR LF, each write giving up after 1000 ms,
     // with a data-sent notice after each. Nothing is written during a playback or when closed.
-    void WriteLine(const char* text);
+    // True only when the whole line and its CR LF went to the port; false when nothing was
+    // written (closed, playback) or the port failed or took nothing for a second.
+    bool WriteLine(const char* text);
 
     bool IsOpen() const { return m_hPort.load() >= 0; }
     bool IsPlayback() const { return m_bPlayback.load() == 1; }
     const std::string& LastError() const { return m_lastError; }
+    // The path and baud rate of the open port (empty and 0 while closed or playing back), so
+    // that a port that went away can be found again under the same name.
+    const std::string& PortName() const { return m_portName; }
+    int Baud() const { return m_nBaud; }
 
     // What one reader step found.
     enum class ReadStatus {
@@ -56,9 +63,17 @@ public:
 private:
     // Makes `fd` the source (the old descriptor, if any, is returned for closing).
     int Install(int fd, int playback);
-    static void Release(int fd, bool exclusive);
+    void Release(int fd, bool exclusive);
+    // Whether the exclusive flag on the terminal behind `fd` is one our own earlier descriptor
+    // left there (it was hung up, so it could not take the flag back) - then it is ours to
+    // take over, unlike a flag another program holds.
+    bool TakeOverLeftExclusive(int fd);
 
     std::string m_lastError;
+    std::string m_portName;
+    int m_nBaud = 0;
+    // Terminals (device numbers) whose exclusive flag one of our hung-up descriptors left set.
+    std::vector<unsigned long> m_leftExclusive;
     // Held by the reader only around its read and by the user-interface thread only while
     // swapping the descriptor, so that no read ever sees a closed or reused descriptor.
     std::mutex m_ioMutex;

@@ -32,6 +32,7 @@ constexpr int CenterNextSample = 32820;
 constexpr int CenterUserPosition = 32821;
 constexpr int TestRecordsSettings = 32844;
 constexpr int ViewTestRecords = 32846;
+constexpr int ReconnectAutomatically = 32850;
 constexpr int ViewPositionPlot = 32870;
 constexpr int ViewScatterPlot = 32872;
 constexpr int EditUndo = 57643;

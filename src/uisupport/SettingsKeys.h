@@ -16,6 +16,8 @@ inline const QString kUserLatitude = QStringLiteral("User Latitude");
 inline const QString kUserLongitude = QStringLiteral("User Longitude");
 inline const QString kUserAltitude = QStringLiteral("User Altitude");
 inline const QString kScatterPlotMode = QStringLiteral("Scatter Plot Mode");
+// 1 (the default): a lost port is opened again by itself when it comes back.
+inline const QString kReconnectAutomatically = QStringLiteral("Reconnect Automatically");
 
 // "Workspace"
 inline const QString kApplicationLook = QStringLiteral("ApplicationLook");

@@ -332,6 +332,45 @@ private slots:
         }
     }
 
+    // With the source gone the last values stay, dimmed and dated, so that they do not pass
+    // for a live fix; the next snapshot makes the page live again.
+    void aStalePageIsDimmedAndDatedUntilTheNextSnapshot() {
+        DisplaySnapshot s{};
+        s.satellitesInView = 12;
+        s.satellites[0] = {12, 0, 0, 40, 1, {}};
+        CFrontPanelStatusWnd page(nullptr);
+        page.ShowSnapshot(s);
+        const QSize size(800, 600);
+        const Cell c = ChartCell(ComputeFrontPanelLayout(size).chart, 12, 0, 40);
+        const QPoint bar(c.left + 3, c.bottom - 10);
+        const QRgb live = RenderPage(page, size).pixel(bar);
+        QCOMPARE(live & 0xffffff, Rgb(0, 180, 0) & 0xffffff);
+
+        page.SetStale(QDateTime(QDate(2026, 12, 11), QTime(14, 3, 21)));
+        QVERIFY(page.IsStale());
+        QCOMPARE(page.StaleNotice(),
+                 QStringLiteral("No longer updated - last position at 14:03:21"));
+        const QImage stale = RenderPage(page, size);
+        // Still there, but towards the background (32, 32, 32).
+        const int green = qGreen(stale.pixel(bar));
+        QVERIFY2(green > 32 && green < 120, qPrintable(QString::number(green)));
+        // The notice is drawn in amber across the middle of the chart.
+        const QRect chart = ComputeFrontPanelLayout(size).chart;
+        int amber = 0;
+        for (int x = chart.left(); x < chart.right(); ++x)
+            for (int y = chart.center().y() - 30; y < chart.center().y() + 30; ++y)
+                amber += stale.pixel(x, y) == Rgb(255, 191, 0);
+        QVERIFY2(amber > 100, qPrintable(QString::number(amber)));
+
+        page.SetStale(QDateTime());
+        QCOMPARE(page.StaleNotice(),
+                 QStringLiteral("No longer updated - no position was received"));
+
+        page.ShowSnapshot(s);
+        QVERIFY(!page.IsStale());
+        QCOMPARE(RenderPage(page, size).pixel(bar), live);
+    }
+
     // Every system's bars, grouped in a fixed order and by PRN inside each, in its colours.
     void barsOfEverySystemInTheirOrderAndColours() {
         auto s = std::make_unique<DisplaySnapshot>();

@@ -75,6 +75,9 @@ TEST_P(CSioLineSettings, AppliesRaw8N1WithoutFlowControlAndReadsThatReturnAtOnce
         EXPECT_EQ(cfgetospeed(&tio), GetParam().constant);
     }
     EXPECT_EQ(serial_detail::CurrentSpeed(fd), GetParam().baud);
+    // Remembered, so that a port that goes away can be found again under the same name.
+    EXPECT_EQ(port.PortName(), pty.slavePath);
+    EXPECT_EQ(port.Baud(), GetParam().baud);
     EXPECT_TRUE(fcntl(fd, F_GETFL) & O_NONBLOCK);
     EXPECT_TRUE(fcntl(fd, F_GETFD) & FD_CLOEXEC);
 }
@@ -150,6 +153,46 @@ TEST_F(CSioTest, APortMadeExclusiveByAnotherProgramIsRefused) {
     EXPECT_GE(port.Open(pty.slavePath, 9600), 0) << port.LastError();
 }
 
+// A terminal hung up under an open port (its other end lives on, as a pseudo-terminal's does)
+// refuses the ioctl that would take the exclusive flag back, so the flag stays behind. The
+// port that left it can open the terminal again; to anyone else it still reads as taken.
+TEST_F(CSioTest, TheExclusiveFlagOurLostPortLeftBehindDoesNotLockUsOut) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    ASSERT_GE(port.Open(pty.slavePath, 9600), 0) << port.LastError();
+    {
+        const int hangUp = ::open(pty.slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (hangUp < 0)
+            GTEST_SKIP() << "a second descriptor needs the privilege to pass the exclusive flag";
+        const int hung = ioctl(hangUp, TIOCVHANGUP);
+        ::close(hangUp);
+        if (hung != 0)
+            GTEST_SKIP() << "hanging up a terminal needs CAP_SYS_ADMIN";
+    }
+    uint8_t buffer[16];
+    ASSERT_EQ(port.Read(buffer, 16, 16, 0).status, CSio::ReadStatus::Lost);
+    port.Close();
+    {
+        const int probe = ::open(pty.slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        ASSERT_GE(probe, 0);
+        int exclusive = 0;
+        ASSERT_EQ(ioctl(probe, TIOCGEXCL, &exclusive), 0);
+        ::close(probe);
+        ASSERT_EQ(exclusive, 1) << "the flag was taken back after all";
+    }
+    CSio other;
+    EXPECT_EQ(other.Open(pty.slavePath, 9600), -1);
+    EXPECT_EQ(other.LastError(), std::strerror(EBUSY));
+
+    const int fd = port.Open(pty.slavePath, 9600);
+    ASSERT_GE(fd, 0) << port.LastError();
+    EXPECT_TRUE(port.WriteLine("back"));
+    EXPECT_EQ(pty.Read(6, 1000ms), "back\r\n");
+    // Closed normally, the flag goes with the port.
+    port.Close();
+    EXPECT_GE(other.Open(pty.slavePath, 9600), 0) << other.LastError();
+}
+
 TEST_F(CSioTest, OpeningAnotherSourceReleasesTheOneItReplaces) {
     PtyPair first, second;
     ASSERT_TRUE(first.ok() && second.ok());
@@ -170,13 +213,13 @@ TEST_F(CSioTest, WriteLineSendsTextThenCrLfOnlyToAnOpenPort) {
     PtyPair pty;
     ASSERT_TRUE(pty.ok());
 
-    port.WriteLine("AT+GPSTEST=1"); // closed: nothing, no notice
+    EXPECT_FALSE(port.WriteLine("AT+GPSTEST=1")); // closed: nothing, no notice
     EXPECT_EQ(events.dataSent.load(), 0);
 
     ASSERT_GE(port.Open(pty.slavePath, 115200), 0);
-    port.WriteLine("AT+GPSTEST=1");
+    EXPECT_TRUE(port.WriteLine("AT+GPSTEST=1"));
     EXPECT_EQ(events.dataSent.load(), 2);
-    port.WriteLine("");
+    EXPECT_TRUE(port.WriteLine(""));
     EXPECT_EQ(events.dataSent.load(), 4);
     EXPECT_EQ(pty.Read(16, 1000ms), "AT+GPSTEST=1\r\n\r\n");
 
@@ -185,7 +228,8 @@ TEST_F(CSioTest, WriteLineSendsTextThenCrLfOnlyToAnOpenPort) {
     const std::string& path = playback.path;
     port.Close();
     ASSERT_TRUE(port.OpenPlayback(path));
-    port.WriteLine("AT+TEST_GPS=1");
+    EXPECT_FALSE(port.WriteLine("AT+TEST_GPS=1"));
+    EXPECT_TRUE(port.PortName().empty());
     EXPECT_EQ(events.dataSent.load(), 4);
     std::ifstream in(path, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "$GPGGA\r\n");
@@ -200,7 +244,8 @@ TEST_F(CSioTest, EachWriteGivesUpAfterASecondWhenTheDeviceTakesNothing) {
     ASSERT_GE(fd, 0);
     ASSERT_EQ(tcflow(fd, TCOOFF), 0); // output suspended: the line accepts no byte
     const auto start = std::chrono::steady_clock::now();
-    port.WriteLine("AT+VERSION");
+    // The line did not reach the device, and the caller is told so.
+    EXPECT_FALSE(port.WriteLine("AT+VERSION"));
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, 1900ms);
     EXPECT_LT(took, 3000ms);
@@ -247,6 +292,7 @@ TEST_F(CSioTest, ReadTellsAnEmptyLineFromAHungUpOne) {
     pty.HangUp();
     r = port.Read(buffer, 64, 16, 0);
     EXPECT_EQ(r.status, CSio::ReadStatus::Lost);
+    EXPECT_FALSE(port.WriteLine("AT+VERSION"));
     // A source already given up on is left alone.
     EXPECT_EQ(port.Read(buffer, 64, 16, r.source).status, CSio::ReadStatus::Closed);
     port.Close();
