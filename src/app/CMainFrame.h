@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPixmap>
+#include <QSet>
 #include <cstdint>
 #include <memory>
 
@@ -87,6 +88,8 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    // Keeps the workspace (window placement, bars, tool bar choice) for the next run.
+    void closeEvent(QCloseEvent* e) override;
     QMenu* createPopupMenu() override;
 
 private:
@@ -95,6 +98,8 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void RebuildToolBar();
+    void SaveWorkspace();
+    void RestoreWorkspace();
     void UpdateStatusPanes();
 
     void OnConnect();
@@ -152,7 +157,8 @@ private:
     bool m_bTxLit = false;
     bool m_bCreated = false;
     bool m_bAcquisitionStarted = false;
-    int m_nOpenAlerts = 0;
+    // Places taken by the update notices on screen (0 = lowest).
+    QSet<int> m_alertSlots;
     QString m_lastOpenPort;
     int m_nLastOpenBaud = 0;
 };

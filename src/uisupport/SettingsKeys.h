@@ -19,5 +19,10 @@ inline const QString kScatterPlotMode = QStringLiteral("Scatter Plot Mode");
 
 // "Workspace"
 inline const QString kApplicationLook = QStringLiteral("ApplicationLook");
+// The window's size, position and maximised state; the bars' visibility and places; the
+// commands the operator chose for the tool bar (ids separated by commas).
+inline const QString kWindowGeometry = QStringLiteral("WindowGeometry");
+inline const QString kBarState = QStringLiteral("BarState");
+inline const QString kToolBarCommands = QStringLiteral("ToolBarCommands");
 
 } // namespace SettingsKey
