@@ -48,6 +48,9 @@ bool CKestranoApp::InitInstance() {
 }
 
 int CKestranoApp::ExitInstance(int loopResult) {
+    // A run ended by a stop signal keeps its workspace as one closed by the operator does.
+    if (m_pMainWnd && m_pMainWnd->isVisible())
+        m_pMainWnd->close();
     m_pMainWnd.reset();
     return loopResult;
 }

@@ -1023,6 +1023,21 @@ private slots:
                            QStringLiteral("32788,abc,99999,32791,32788"));
         f = MakeFrame();
         QCOMPARE(f->ToolBarCommands(), (QList<int>{Cmd::Connect, Cmd::RecordData}));
+        m_frame.reset();
+
+        // A run that ends without the window being closed (a stop signal) keeps it too.
+        ClearProfile();
+        {
+            CKestranoApp app;
+            QVERIFY(app.InitInstance());
+            app.MainFrame()->resize(500, 350);
+            QCoreApplication::processEvents();
+            app.ExitInstance(0);
+        }
+        QVERIFY(ProfileKeys().contains(QStringLiteral("Workspace/WindowGeometry")));
+        f = MakeFrame();
+        QCoreApplication::processEvents();
+        QCOMPARE(f->size(), QSize(500, 350));
     }
 
     void titleNamesTheProgramOnce_data() {
