@@ -98,3 +98,9 @@ void ApplyApplicationLook(unsigned id) {
     QApplication::setPalette(ApplicationLookPalette(id));
     SetApplicationLook(id);
 }
+
+unsigned ValidApplicationLook(int stored) {
+    if (stored < static_cast<int>(kFirstLook) || stored > static_cast<int>(kLastLook))
+        return kDefaultLook;
+    return static_cast<unsigned>(stored);
+}

@@ -33,3 +33,7 @@ private:
 // True when a windowing system is there to show the program (an X or Wayland display, or a
 // platform chosen through QT_QPA_PLATFORM).
 bool HaveDisplay();
+
+// A write to a pipe whose reader left, or past the file size limit, fails with its error
+// instead of ending the program, so that the failure is reported where it happened.
+void IgnoreWriteFailureSignals();

@@ -17,13 +17,15 @@ public:
     static constexpr int kAutoCloseMs = 15000;
     static constexpr int kLinkCommandId = 101;
 
-    // stackIndex: how many alerts are already showing, so that a new one sits above them.
+    // stackIndex: the free place, counted from the bottom, that the new alert takes.
     CKestranoDesktopAlertWnd(QWidget* owner, const QPixmap& icon, const QString& text,
                              const QString& linkText, int stackIndex = 0);
 
     // The reaction to the link: open the page, then close.
     virtual void OnClickLinkButton();
 
+    // Its place in the stack of alerts, 0 at the bottom.
+    int StackIndex() const { return m_stackIndex; }
     // Where the window comes to rest on a screen's available area.
     static QPoint RestingPosition(const QRect& available, const QSize& size, int stackIndex);
 

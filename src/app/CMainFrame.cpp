@@ -8,6 +8,7 @@
 #include "app/CKestranoDesktopAlertWnd.h"
 #include "app/CSetPositionDlg.h"
 #include "app/CToolBarCustomizeDlg.h"
+#include "app/FileIdentity.h"
 #include "app/KeyLockState.h"
 #include "app/ReceiveRouter.h"
 #include "devicetest/CGpsTest_wnd.h"
@@ -57,6 +58,7 @@
 #include <chrono>
 
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -69,7 +71,6 @@ const QString kTitle = QStringLiteral("Tollbrook");
 const QString kQualityIndicator = QStringLiteral("GPS Quality:") + QString(46, QLatin1Char(' '));
 const QString kRecordOff = QStringLiteral("Record Data OFF          ");
 // Of the saved dock state; a state of another version is not restored.
-constexpr int kPlotDocksVersion = 1;
 
 // The fix-quality text of a snapshot, up to its NUL and at most 255 characters.
 QString FixQualityOf(const DisplaySnapshot& snapshot) {
@@ -77,6 +78,12 @@ QString FixQualityOf(const DisplaySnapshot& snapshot) {
     while (len < 255 && snapshot.fixQualityText[len])
         ++len;
     return QString::fromUtf16(snapshot.fixQualityText, len);
+}
+
+// The commands the tool bar can show, as the Customize dialog offers them.
+QList<int> CustomizableCommands() {
+    return {Cmd::Connect,      Cmd::Disconnect,     Cmd::AppAbout,        Cmd::RecordData,
+            Cmd::PlayBackData, Cmd::StopRecordPlay, Cmd::SetDopThreshold, Cmd::SetUserPosition};
 }
 
 QPixmap Transparent(const QPixmap& image) {
@@ -97,7 +104,7 @@ CMainFrame::CMainFrame(QWidget* parent)
                         QStringLiteral("Could not write to the record file.\n") +
                             QString::fromLocal8Bit(reason.c_str()));
       }) {
-    m_nAppLook = static_cast<unsigned>(
+    m_nAppLook = ValidApplicationLook(
         GetProfileInt(SettingsKey::kWorkspaceSection, SettingsKey::kApplicationLook, kDefaultLook));
 }
 
@@ -207,6 +214,7 @@ bool CMainFrame::Create() {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         size = size.boundedTo(screen->availableGeometry().size() * 0.95);
     resize(size);
+    RestoreWorkspace();
     m_bCreated = true;
     return true;
 }
@@ -418,16 +426,8 @@ void CMainFrame::BuildPlotDocks() {
                                   QStringLiteral("PositionPlotDock"), QSize(420, 240));
     addDockWidget(Qt::RightDockWidgetArea, m_dockScatterPlot);
     addDockWidget(Qt::BottomDockWidgetArea, m_dockPositionPlot);
-    // Hidden on the first run; afterwards where and as the operator left them.
-    QByteArray state;
-    if (GetProfileBinary(SettingsKey::kWorkspaceSection, SettingsKey::kPlotDocks, state))
-        restoreState(state, kPlotDocksVersion);
-}
-
-void CMainFrame::SavePlotDocks() {
-    if (m_dockPositionPlot)
-        WriteProfileBinary(SettingsKey::kWorkspaceSection, SettingsKey::kPlotDocks,
-                           saveState(kPlotDocksVersion));
+    // Hidden on the first run; afterwards where and as the operator left them (restored
+    // with the bars by RestoreWorkspace).
 }
 
 void CMainFrame::TogglePlotDock(QDockWidget* dock) {
@@ -448,8 +448,42 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
     return QMainWindow::eventFilter(watched, e);
 }
 
+void CMainFrame::RestoreWorkspace() {
+    QByteArray geometry, bars;
+    if (GetProfileBinary(SettingsKey::kWorkspaceSection, SettingsKey::kWindowGeometry, geometry))
+        restoreGeometry(geometry);
+    if (GetProfileBinary(SettingsKey::kWorkspaceSection, SettingsKey::kBarState, bars))
+        restoreState(bars);
+    const QString stored =
+        GetProfileString(SettingsKey::kWorkspaceSection, SettingsKey::kToolBarCommands);
+    if (stored.isNull())
+        return;
+    // Only commands the Customize dialog offers; anything else in the file is dropped.
+    const QList<int> offered = CustomizableCommands();
+    QList<int> ids;
+    for (const QString& part : stored.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int id = part.trimmed().toInt(&ok);
+        if (ok && offered.contains(id) && !ids.contains(id))
+            ids.append(id);
+    }
+    SetToolBarCommands(ids);
+}
+
+void CMainFrame::SaveWorkspace() {
+    WriteProfileBinary(SettingsKey::kWorkspaceSection, SettingsKey::kWindowGeometry,
+                       saveGeometry());
+    WriteProfileBinary(SettingsKey::kWorkspaceSection, SettingsKey::kBarState, saveState());
+    QStringList ids;
+    for (int id : m_toolBarCommands)
+        ids.append(QString::number(id));
+    WriteProfileString(SettingsKey::kWorkspaceSection, SettingsKey::kToolBarCommands,
+                       ids.join(QLatin1Char(',')));
+}
+
 void CMainFrame::closeEvent(QCloseEvent* e) {
-    SavePlotDocks();
+    if (m_bCreated)
+        SaveWorkspace();
     QMainWindow::closeEvent(e);
 }
 
@@ -924,13 +958,19 @@ void CMainFrame::OnRecord() {
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setDefaultSuffix(QStringLiteral("txt"));
-    dlg.setNameFilters(
-        {QStringLiteral("NMEA Data File (*.txt)"), QStringLiteral("All Files (*.*)")});
+    // "*" and not "*.*": on this system a name needs no dot.
+    dlg.setNameFilters({QStringLiteral("NMEA Data File (*.txt)"), QStringLiteral("All Files (*)")});
     dlg.selectFile(QStringLiteral("NewNMEAFile"));
     if (ExecModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
-    // The byte count starts again from 0 whether or not the file could be created.
-    if (!m_recordFile.Open(QFile::encodeName(dlg.selectedFiles().constFirst()).toStdString()))
+    // The byte count starts again from 0 whether or not the file could be created. The file
+    // being played back is refused: cutting it would lose the capture, and recording it would
+    // append its own bytes to it without end.
+    std::optional<FileIdentity> playback;
+    if (theSerialPort.IsPlayback())
+        playback = IdentityOfDescriptor(theSerialPort.m_hPort.load());
+    if (!m_recordFile.Open(QFile::encodeName(dlg.selectedFiles().constFirst()).toStdString(),
+                           playback))
         AppMessageBox(this, QMessageBox::Critical,
                       QStringLiteral("Could not create file for recording data to."));
 }
@@ -939,10 +979,9 @@ void CMainFrame::OnPlayBack() {
     QFileDialog dlg(this, QStringLiteral("Play Back Data"));
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
-    dlg.setDefaultSuffix(QStringLiteral("txt"));
+    // No default suffix: a typed name is the file chosen, with or without a dot.
     dlg.setNameFilters({QStringLiteral("NMEA Data File (*.txt)"),
-                        QStringLiteral("NMEA Data File (*.log)"),
-                        QStringLiteral("All Files (*.*)")});
+                        QStringLiteral("NMEA Data File (*.log)"), QStringLiteral("All Files (*)")});
     dlg.selectFile(QStringLiteral("NewNMEAFile"));
     if (ExecModal(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
         return;
@@ -953,7 +992,11 @@ void CMainFrame::OnPlayBack() {
     theSerialPort.Close();
     // Cleared before the file is opened, so that no byte of it is decoded into old data.
     ClearDecodedData();
-    if (!theSerialPort.OpenPlayback(path.toLocal8Bit().toStdString()))
+    // The file being recorded is not played back: it would grow from its own bytes for ever.
+    const std::string file = QFile::encodeName(path).toStdString();
+    const std::optional<FileIdentity> recording = m_recordFile.Identity();
+    const bool isRecordFile = recording && IdentityOfPath(file) == recording;
+    if (isRecordFile || !theSerialPort.OpenPlayback(file))
         AppMessageBox(this, QMessageBox::NoIcon, QStringLiteral("File Error!"));
     setWindowTitle(kTitle + QStringLiteral(" - [Playback: ") + QFileInfo(path).fileName() +
                    QStringLiteral("]"));
@@ -1022,8 +1065,7 @@ void CMainFrame::OnAbout() {
 
 void CMainFrame::OnCustomize() {
     QList<QAction*> available;
-    for (int id : {Cmd::Connect, Cmd::Disconnect, Cmd::AppAbout, Cmd::RecordData, Cmd::PlayBackData,
-                   Cmd::StopRecordPlay, Cmd::SetDopThreshold, Cmd::SetUserPosition})
+    for (int id : CustomizableCommands())
         available.append(m_actions[id]);
     CToolBarCustomizeDlg dlg(available, m_toolBarCommands,
                              {Cmd::Connect, Cmd::Disconnect, Cmd::AppAbout}, this);
@@ -1070,13 +1112,18 @@ void CMainFrame::OnUpdateAvailable(qintptr version) {
     if (version <= 9)
         return;
     const QPixmap icon = m_largeImages.copy(5 * 32, 0, 32, 32);
+    // The lowest free place: after the first of two alerts closed, a new one must not sit on
+    // the second.
+    int slot = 0;
+    while (m_alertSlots.contains(slot))
+        ++slot;
     auto* alert = new CKestranoDesktopAlertWnd(
         this, icon, QStringLiteral("New version of Kestrano is available for download."),
-        QStringLiteral("Download now"), m_nOpenAlerts);
+        QStringLiteral("Download now"), slot);
     alert->setWindowTitle(QStringLiteral("Update Available"));
-    ++m_nOpenAlerts;
+    m_alertSlots.insert(slot);
     connect(alert, &CKestranoDesktopAlertWnd::closed, this,
-            [this] { m_nOpenAlerts = qMax(0, m_nOpenAlerts - 1); });
+            [this, slot] { m_alertSlots.remove(slot); });
     alert->show();
 }
 

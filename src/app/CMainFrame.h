@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QPixmap>
+#include <QSet>
 #include <cstdint>
 #include <memory>
 
@@ -103,6 +104,7 @@ public:
 protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    // Keeps the workspace (window placement, bars, tool bar choice) for the next run.
     void closeEvent(QCloseEvent* e) override;
     QMenu* createPopupMenu() override;
 
@@ -112,9 +114,10 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
     void BuildPlotDocks();
-    void SavePlotDocks();
     void TogglePlotDock(QDockWidget* dock);
     void RebuildToolBar();
+    void SaveWorkspace();
+    void RestoreWorkspace();
     void UpdateStatusPanes();
 
     void OnConnect();
@@ -181,7 +184,8 @@ private:
     bool m_bTxLit = false;
     bool m_bCreated = false;
     bool m_bAcquisitionStarted = false;
-    int m_nOpenAlerts = 0;
+    // Places taken by the update notices on screen (0 = lowest).
+    QSet<int> m_alertSlots;
     QString m_lastOpenPort;
     int m_nLastOpenBaud = 0;
     // The lost state and the wait for a lost port to come back.

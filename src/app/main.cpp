@@ -1,4 +1,5 @@
 #include "app/CKestranoApp.h"
+#include "app/DisplayReach.h"
 #include "app/StopSignals.h"
 #include "version/TollbrookVersion.h"
 
@@ -42,6 +43,17 @@ int main(int argc, char** argv) {
                              "is set); start it on a desktop or under Xvfb\n");
         return 1;
     }
+    // "-platform" on the command line is Qt's choice to make.
+    bool platformArgument = false;
+    for (int i = 1; i < argc; ++i)
+        platformArgument = platformArgument || std::strcmp(argv[i], "-platform") == 0;
+    if (!platformArgument) {
+        if (const std::string reason = UnreachableDisplayReason(); !reason.empty()) {
+            std::fprintf(stderr, "tollbrook: %s\n", reason.c_str());
+            return 1;
+        }
+    }
+    IgnoreWriteFailureSignals();
     QApplication qtApp(argc, argv);
     QuitOnStopSignals();
     CKestranoApp app;

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -19,6 +20,11 @@ struct FileCloser {
 
 std::string Reason(const std::filesystem::path& path, const char* what, int error) {
     return std::string(what) + " " + path.string() + ": " + std::strerror(error);
+}
+
+std::string TooLarge(const std::filesystem::path& path) {
+    return "Cannot read " + path.string() + ": the file is larger than 1 MB (" +
+           std::to_string(kMaxJoinedTextFileBytes) + " bytes)";
 }
 
 } // namespace
@@ -45,6 +51,11 @@ JoinedTextFile ReadJoinedTextFile(const std::filesystem::path& path) {
         ::close(fd);
         return result;
     }
+    if (static_cast<std::uintmax_t>(status.st_size) > kMaxJoinedTextFileBytes) {
+        result.error = TooLarge(path);
+        ::close(fd);
+        return result;
+    }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(::fdopen(fd, "rb"));
@@ -62,6 +73,15 @@ JoinedTextFile ReadJoinedTextFile(const std::filesystem::path& path) {
         if (got < sizeof buffer) {
             break;
         }
+        // A file that grows while it is read is held to the same limit.
+        if (bytes.size() > kMaxJoinedTextFileBytes) {
+            result.error = TooLarge(path);
+            return result;
+        }
+    }
+    if (bytes.size() > kMaxJoinedTextFileBytes) {
+        result.error = TooLarge(path);
+        return result;
     }
     if (std::ferror(file.get())) {
         result.error = Reason(path, "Cannot read", errno != 0 ? errno : EIO);

@@ -498,7 +498,7 @@ void CGpsTest_wnd::OnParameterFile() {
     QFileDialog dialog(BoxParent());
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters({QStringLiteral("TXT Files (*.txt)"), QStringLiteral("All Files (*.*)")});
+    dialog.setNameFilters({QStringLiteral("TXT Files (*.txt)"), QStringLiteral("All Files (*)")});
     if (ExecModal(dialog) != QDialog::Accepted)
         return;
     const QStringList files = dialog.selectedFiles();

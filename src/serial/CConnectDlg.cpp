@@ -2,6 +2,7 @@
 
 #include "serial/EnumerateSerialPorts.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLabel>
@@ -89,7 +90,14 @@ void CConnectDlg::showEvent(QShowEvent* event) {
 }
 
 void CConnectDlg::InitDialog() {
-    m_comboBaud->setEditText(QString::number(m_nBaud));
+    // The list marks the preset rate when it is one of its entries; a rate that is not listed
+    // marks none, so that the list does not suggest its first entry is in use.
+    const QString baud = QString::number(m_nBaud);
+    const int listed = m_comboBaud->findText(baud, Qt::MatchExactly);
+    m_comboBaud->setCurrentIndex(listed);
+    if (listed < 0) // the open list keeps its own mark otherwise
+        m_comboBaud->view()->setCurrentIndex(QModelIndex());
+    m_comboBaud->setEditText(baud);
 
     std::vector<std::string> ports, descriptions;
     if (m_enumeratePorts)

@@ -215,6 +215,13 @@ bool CSio::OpenPlayback(const std::string& path) {
         ::close(fd);
         return false;
     }
+    // Shared with other players, not with a recorder (which holds the file exclusively): a
+    // file being recorded would feed itself and grow without end.
+    if (flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        m_lastError = std::strerror(EBUSY);
+        ::close(fd);
+        return false;
+    }
     const bool oldExclusive = m_bPortExclusive;
     const int old = Install(fd, 1);
     m_bPortExclusive = false;

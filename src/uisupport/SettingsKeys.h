@@ -21,7 +21,10 @@ inline const QString kReconnectAutomatically = QStringLiteral("Reconnect Automat
 
 // "Workspace"
 inline const QString kApplicationLook = QStringLiteral("ApplicationLook");
-// The plot windows' places and shown state (QMainWindow::saveState).
-inline const QString kPlotDocks = QStringLiteral("PlotDocks");
+// The window's size, position and maximised state; the bars' visibility and places; the
+// commands the operator chose for the tool bar (ids separated by commas).
+inline const QString kWindowGeometry = QStringLiteral("WindowGeometry");
+inline const QString kBarState = QStringLiteral("BarState");
+inline const QString kToolBarCommands = QStringLiteral("ToolBarCommands");
 
 } // namespace SettingsKey

@@ -2,15 +2,18 @@
 // the receive distribution, indicators, status panes, looks, update notice and shutdown.
 
 #include "AppTestSupport.h"
+#include "FileSizeLimit.h"
 
 #include "app/ApplicationLooks.h"
 #include "app/CAboutDlg.h"
 #include "app/CChildView.h"
 #include "app/CDOPThresholdDlg.h"
+#include "app/CKestranoApp.h"
 #include "app/CKestranoDesktopAlertWnd.h"
 #include "app/CMainFrame.h"
 #include "app/CSetPositionDlg.h"
 #include "app/CToolBarCustomizeDlg.h"
+#include "app/DisplayReach.h"
 #include "device/IDeviceReplyConsumer.h"
 #include "device/IReceiveChunkConsumer.h"
 #include "displays/CFrontPanelStatusWnd.h"
@@ -38,6 +41,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -108,6 +112,46 @@ void SetSnapshotFixText(const std::u16string& text) {
     std::fill(std::begin(theSnapshot.fixQualityText), std::end(theSnapshot.fixQualityText), 0);
     std::copy(text.begin(), text.end(), theSnapshot.fixQualityText);
 }
+
+// An X display number that nothing serves: no socket of that number exists.
+QString UnusedXDisplay() {
+    for (int n = 97; n < 200; ++n) {
+        if (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) &&
+            !QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+            return QStringLiteral(":%1").arg(n);
+    }
+    return QStringLiteral(":199");
+}
+
+// Sets (or, for a null value, removes) environment variables for its lifetime.
+class EnvironmentOverride {
+public:
+    explicit EnvironmentOverride(const QList<QPair<const char*, QString>>& values) {
+        for (const auto& [name, value] : values) {
+            m_saved.append({name, qEnvironmentVariableIsSet(name), qgetenv(name)});
+            if (value.isEmpty())
+                qunsetenv(name);
+            else
+                qputenv(name, value.toLocal8Bit());
+        }
+    }
+    ~EnvironmentOverride() {
+        for (const Saved& s : m_saved) {
+            if (s.wasSet)
+                qputenv(s.name, s.value);
+            else
+                qunsetenv(s.name);
+        }
+    }
+
+private:
+    struct Saved {
+        const char* name;
+        bool wasSet;
+        QByteArray value;
+    };
+    QList<Saved> m_saved;
+};
 
 } // namespace
 
@@ -378,22 +422,150 @@ private slots:
         QCOMPARE(boxes.boxes[0].text,
                  QStringLiteral("Could not create file for recording data to."));
 
-        // A device that takes the open and fails every write, under a name the dialog keeps.
-        if (!QFileInfo(QStringLiteral("/dev/full")).isWritable())
-            QSKIP("no /dev/full");
+        // A device is not recorded to, even under a name that looks like a capture.
         QTemporaryDir dir;
         chosen = dir.filePath(QStringLiteral("full.txt"));
-        QVERIFY(QFile::link(QStringLiteral("/dev/full"), chosen));
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), chosen));
         f->OnCommand(Cmd::RecordData);
-        QVERIFY(f->IsRecording());
-        QueueBytes("$GPTXT,lost*00\r\n");
-        f->OnReceiveTick();
         QVERIFY(!f->IsRecording());
         QCOMPARE(boxes.boxes.size(), 2);
         QCOMPARE(boxes.boxes[1].text,
-                 QStringLiteral("Could not write to the record file.\nNo space left on device"));
+                 QStringLiteral("Could not create file for recording data to."));
+
+        // A write that fails (here past the file size limit; a full disk alike) names why.
+        chosen = dir.filePath(QStringLiteral("limited.txt"));
+        f->OnCommand(Cmd::RecordData);
+        QVERIFY(f->IsRecording());
+        QueueBytes("$GPTXT,lost*00\r\n");
+        {
+            FileSizeLimit limit(4);
+            f->OnReceiveTick();
+        }
+        QVERIFY(!f->IsRecording());
+        QCOMPARE(boxes.boxes.size(), 3);
+        QCOMPARE(boxes.boxes[2].text,
+                 QStringLiteral("Could not write to the record file.\nFile too large"));
         // The pane and the test page were served before the write failed.
         QCOMPARE(f->View()->RxText(), QStringLiteral("$GPTXT,lost*00\n"));
+    }
+
+    void recordingAndPlaybackNeverShareAFile() {
+        QTemporaryDir dir;
+        const QString capture = dir.filePath(QStringLiteral("capture.txt"));
+        const QString otherName = dir.filePath(QStringLiteral("same-capture.txt"));
+        QByteArray content;
+        for (int i = 0; i < 3; ++i)
+            content += Gga();
+        {
+            QFile file(capture);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        QVERIFY(QFile::link(capture, otherName));
+        auto contentOf = [](const QString& path) {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+        };
+        CMainFrame* f = MakeFrame();
+        MessageBoxRecorder boxes;
+        QString chosen = capture;
+        FileDialogAnswer answer(chosen);
+        f->OnCommand(Cmd::PlayBackData);
+        QVERIFY(theSerialPort.IsPlayback());
+        QTRY_VERIFY_WITH_TIMEOUT(f->View()->RxText().contains(QStringLiteral("$GPGGA")), 5000);
+
+        // Recording onto the file being played back, by its name or another: refused, and
+        // the capture keeps every byte while it goes on playing.
+        for (const QString& name : {capture, otherName}) {
+            chosen = name;
+            f->OnCommand(Cmd::RecordData);
+            QVERIFY2(!f->IsRecording(), qPrintable(name));
+            QCOMPARE(boxes.boxes.size(), 1);
+            QCOMPARE(boxes.boxes.takeFirst().text,
+                     QStringLiteral("Could not create file for recording data to."));
+            QCOMPARE(contentOf(capture), content);
+        }
+        QVERIFY(theSerialPort.IsPlayback());
+        f->OnCommand(Cmd::StopRecordPlay);
+
+        // Playing back the file being recorded: "File Error!", and the recording goes on.
+        const QString record = dir.filePath(QStringLiteral("record.txt"));
+        const QString recordLink = dir.filePath(QStringLiteral("record-link.txt"));
+        QVERIFY(QFile::link(record, recordLink));
+        chosen = record;
+        f->OnCommand(Cmd::RecordData);
+        QVERIFY(f->IsRecording());
+        for (const QString& name : {record, recordLink}) {
+            chosen = name;
+            f->OnCommand(Cmd::PlayBackData);
+            QVERIFY2(!theSerialPort.IsOpen(), qPrintable(name));
+            QCOMPARE(boxes.boxes.size(), 1);
+            QCOMPARE(boxes.boxes.takeFirst().text, QStringLiteral("File Error!"));
+        }
+        QVERIFY(f->IsRecording());
+        QueueBytes("$GPTXT,live*00\r\n");
+        f->OnReceiveTick();
+        QCOMPARE(contentOf(record), QByteArray("$GPTXT,live*00\r\n"));
+        f->OnCommand(Cmd::StopRecordPlay);
+    }
+
+    void anyFileCanBePlayedBack() {
+        // A name without a dot: the open dialog neither hides it nor adds ".txt" to it.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("capture"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(Gga());
+        }
+        CMainFrame* f = MakeFrame();
+        QStringList filters;
+        QString suffix = QStringLiteral("(not shown)");
+        ModalAnswer answer([&](QDialog& d) {
+            auto* fd = qobject_cast<QFileDialog*>(&d);
+            if (!fd)
+                return int(QDialog::Rejected);
+            filters = fd->nameFilters();
+            suffix = fd->defaultSuffix();
+            fd->selectFile(path);
+            return int(QDialog::Accepted);
+        });
+        f->OnCommand(Cmd::PlayBackData);
+        QVERIFY(theSerialPort.IsPlayback());
+        QCOMPARE(f->windowTitle(), QStringLiteral("Tollbrook - [Playback: capture]"));
+        QCOMPARE(suffix, QString());
+        QCOMPARE(filters.last(), QStringLiteral("All Files (*)"));
+        QTRY_VERIFY_WITH_TIMEOUT(f->View()->RxText().contains(QStringLiteral("$GPGGA")), 5000);
+        f->OnCommand(Cmd::StopRecordPlay);
+
+        // The record dialog keeps its default extension, and lists every file too.
+        const QString typed = dir.filePath(QStringLiteral("new"));
+        ModalAnswer recordAnswer([&](QDialog& d) {
+            auto* fd = qobject_cast<QFileDialog*>(&d);
+            if (!fd)
+                return int(QDialog::Rejected);
+            filters = fd->nameFilters();
+            suffix = fd->defaultSuffix();
+            fd->selectFile(typed);
+            return int(QDialog::Accepted);
+        });
+        f->OnCommand(Cmd::RecordData);
+        QVERIFY(f->IsRecording());
+        QCOMPARE(suffix, QStringLiteral("txt"));
+        QCOMPARE(filters.last(), QStringLiteral("All Files (*)"));
+        QVERIFY(QFileInfo::exists(typed + QStringLiteral(".txt")));
+        f->OnCommand(Cmd::StopRecordPlay);
+    }
+
+    void aPipeWhoseReaderLeftFailsTheWriteInsteadOfEndingTheProgram() {
+        IgnoreWriteFailureSignals();
+        int fds[2];
+        QCOMPARE(::pipe(fds), 0);
+        ::close(fds[0]);
+        errno = 0;
+        QCOMPARE(::write(fds[1], "x", 1), ssize_t(-1));
+        QCOMPARE(errno, EPIPE);
+        ::close(fds[1]);
     }
 
     void recordPaneText_data() {
@@ -892,6 +1064,175 @@ private slots:
         QTRY_COMPARE(alerts().size(), 0);
     }
 
+    void updateNoticesTakeFreePlaces() {
+        CMainFrame* f = MakeFrame();
+        auto alerts = [f] { return f->findChildren<CKestranoDesktopAlertWnd*>(); };
+        auto post = [f] {
+            QCoreApplication::postEvent(f, new FrameMessageEvent(WM_UPDATE_AVAILABLE, 10));
+            QCoreApplication::processEvents();
+        };
+        // Where each alert comes to rest; no two may overlap.
+        auto assertApart = [&] {
+            const QRect screen(0, 0, 1280, 800);
+            QList<QRect> rects;
+            for (auto* a : alerts())
+                rects.append(QRect(
+                    CKestranoDesktopAlertWnd::RestingPosition(screen, a->size(), a->StackIndex()),
+                    a->size()));
+            for (int i = 0; i < rects.size(); ++i)
+                for (int j = i + 1; j < rects.size(); ++j)
+                    QVERIFY2(!rects[i].intersects(rects[j]), "two update notices overlap");
+        };
+        for (int i = 0; i < 3; ++i)
+            post();
+        QCOMPARE(alerts().size(), 3);
+        assertApart();
+        // The first one closes; the next two take the free place and then a new one.
+        CKestranoDesktopAlertWnd* bottom = nullptr;
+        for (auto* a : alerts())
+            if (a->StackIndex() == 0)
+                bottom = a;
+        QVERIFY(bottom);
+        bottom->close();
+        QTRY_COMPARE(alerts().size(), 2);
+        post();
+        post();
+        QCOMPARE(alerts().size(), 4);
+        assertApart();
+        QList<int> places;
+        for (auto* a : alerts())
+            places.append(a->StackIndex());
+        std::sort(places.begin(), places.end());
+        QCOMPARE(places, (QList<int>{0, 1, 2, 3}));
+        for (auto* a : alerts())
+            a->close();
+        QTRY_COMPARE(alerts().size(), 0);
+    }
+
+    void workspaceIsKeptBetweenRuns() {
+        CMainFrame* f = MakeFrame();
+        f->resize(640, 420);
+        f->move(30, 40);
+        f->ToolBar()->hide();
+        f->SetToolBarCommands({Cmd::Connect, Cmd::RecordData, Cmd::StopRecordPlay});
+        QCoreApplication::processEvents();
+        const QRect placed = f->geometry();
+        f->close();
+        m_frame.reset();
+        for (const char* key : {"WindowGeometry", "BarState", "ToolBarCommands"})
+            QVERIFY2(ProfileKeys().contains(QStringLiteral("Workspace/") + QLatin1String(key)),
+                     key);
+
+        f = MakeFrame();
+        QCoreApplication::processEvents();
+        QCOMPARE(f->geometry(), placed);
+        QVERIFY(f->ToolBar()->isHidden());
+        QCOMPARE(f->ToolBarCommands(),
+                 (QList<int>{Cmd::Connect, Cmd::RecordData, Cmd::StopRecordPlay}));
+        QCOMPARE(f->ToolBar()->actions().contains(f->CommandAction(Cmd::RecordData)), true);
+        QCOMPARE(f->ToolBar()->actions().contains(f->CommandAction(Cmd::AppAbout)), false);
+        f->close();
+        m_frame.reset();
+
+        // A damaged choice keeps the commands the Customize dialog offers, once each.
+        WriteProfileString(QStringLiteral("Workspace"), QStringLiteral("ToolBarCommands"),
+                           QStringLiteral("32788,abc,99999,32791,32788"));
+        f = MakeFrame();
+        QCOMPARE(f->ToolBarCommands(), (QList<int>{Cmd::Connect, Cmd::RecordData}));
+        m_frame.reset();
+
+        // A run that ends without the window being closed (a stop signal) keeps it too.
+        ClearProfile();
+        {
+            CKestranoApp app;
+            QVERIFY(app.InitInstance());
+            app.MainFrame()->resize(500, 350);
+            QCoreApplication::processEvents();
+            app.ExitInstance(0);
+        }
+        QVERIFY(ProfileKeys().contains(QStringLiteral("Workspace/WindowGeometry")));
+        f = MakeFrame();
+        QCoreApplication::processEvents();
+        QCOMPARE(f->size(), QSize(500, 350));
+    }
+
+    void titleNamesTheProgramOnce_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("start") << ""
+                               << "Tollbrook";
+        QTest::newRow("playback") << "play track.txt"
+                                  << "Tollbrook - [Playback: track.txt]";
+        QTest::newRow("playback without a dot") << "play track"
+                                                << "Tollbrook - [Playback: track]";
+        QTest::newRow("playback that failed") << "play missing.txt"
+                                              << "Tollbrook - [Playback: missing.txt]";
+        QTest::newRow("stopped") << "play track.txt;stop"
+                                 << "Tollbrook";
+        QTest::newRow("connect keeps the playback title") << "play track.txt;disconnect"
+                                                          << "Tollbrook - [Playback: track.txt]";
+    }
+
+    void titleNamesTheProgramOnce() {
+        QFETCH(QString, action);
+        QFETCH(QString, title);
+        QTemporaryDir dir;
+        for (const char* name : {"track.txt", "track"}) {
+            QFile file(dir.filePath(QLatin1String(name)));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(Gga());
+        }
+        CMainFrame* f = MakeFrame();
+        MessageBoxRecorder boxes;
+        QString chosen;
+        FileDialogAnswer answer(chosen);
+        for (const QString& step : action.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            if (step.startsWith(QStringLiteral("play "))) {
+                chosen = dir.filePath(step.mid(5));
+                f->OnCommand(Cmd::PlayBackData);
+            } else if (step == QStringLiteral("stop")) {
+                f->OnCommand(Cmd::StopRecordPlay);
+            } else if (step == QStringLiteral("disconnect")) {
+                f->OnCommand(Cmd::Disconnect);
+            }
+        }
+        QCOMPARE(f->windowTitle(), title);
+    }
+
+    void theWindowSystemAddsNothingToTheTitle() {
+        // It appends the application display name to every title that does not end with it
+        // ("Tollbrook - [Playback: x.txt] — Tollbrook"); the program sets none, so the frame's
+        // own title is what the operator sees.
+        CKestranoApp app;
+        QVERIFY(app.InitInstance());
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+        QCOMPARE(app.MainFrame()->windowTitle(), QStringLiteral("Tollbrook"));
+        app.ExitInstance(0);
+    }
+
+    void anUnknownStoredLookFallsBackToTheDefault_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<uint>("look");
+        QTest::newRow("first") << 32775 << 32775u;
+        QTest::newRow("last") << 32785 << 32785u;
+        QTest::newRow("below") << 32774 << 32782u;
+        QTest::newRow("above") << 32786 << 32782u;
+        QTest::newRow("zero") << 0 << 32782u;
+        QTest::newRow("negative") << -32780 << 32782u;
+    }
+
+    void anUnknownStoredLookFallsBackToTheDefault() {
+        QFETCH(int, stored);
+        QFETCH(uint, look);
+        WriteProfileInt(QStringLiteral("Workspace"), QStringLiteral("ApplicationLook"), stored);
+        CMainFrame* f = MakeFrame();
+        QCOMPARE(f->AppLook(), look);
+        QCOMPARE(ApplicationLook(), look);
+        QCOMPARE(GetProfileInt(QStringLiteral("Workspace"), QStringLiteral("ApplicationLook"), 0),
+                 int(look));
+        QVERIFY(f->CommandAction(int(look))->isChecked());
+    }
+
     void shutdownWithAPositionUpdateInFlight() {
         MakeFrame();
         // The position thread's side of an update the frame never gets to handle.
@@ -983,6 +1324,106 @@ private slots:
         const QByteArray err = p.readAllStandardError().trimmed();
         QVERIFY2(err.contains("no display"), err.constData());
         QCOMPARE(err.count('\n'), 0);
+    }
+
+    void anUnreachableDisplayIsOneLineAndExitStatus1_data() {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("wayland");
+        QTest::addColumn<QString>("named");
+        const QString gone = UnusedXDisplay();
+        QTest::newRow("X server gone") << gone << "" << QStringLiteral("DISPLAY=") + gone;
+        QTest::newRow("Wayland socket nowhere")
+            << ""
+            << "tollbrook-nowhere-0" << QStringLiteral("DISPLAY is not set");
+        QTest::newRow("both gone")
+            << gone << "tollbrook-nowhere-0" << QStringLiteral("DISPLAY=") + gone;
+    }
+
+    void anUnreachableDisplayIsOneLineAndExitStatus1() {
+        QFETCH(QString, display);
+        QFETCH(QString, wayland);
+        QFETCH(QString, named);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("XDG_SESSION_TYPE"));
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        if (!display.isEmpty())
+            env.insert(QStringLiteral("DISPLAY"), display);
+        if (!wayland.isEmpty())
+            env.insert(QStringLiteral("WAYLAND_DISPLAY"), wayland);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TB_TOLLBROOK_EXE), {});
+        QVERIFY(p.waitForFinished(10000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        const QByteArray err = p.readAllStandardError();
+        QVERIFY2(err.startsWith("tollbrook: cannot connect to the display"), err.constData());
+        QVERIFY2(err.contains(named.toUtf8()), err.constData());
+        QCOMPARE(err.count('\n'), 1);
+        QVERIFY(err.endsWith('\n'));
+    }
+
+    void displayCheckLetsUsablePlatformsThrough_data() {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<bool>("reachable");
+        const QString gone = UnusedXDisplay();
+        QTest::newRow("offscreen") << "offscreen" << gone << true;
+        QTest::newRow("minimal") << "minimal"
+                                 << "" << true;
+        QTest::newRow("chosen X, gone") << "xcb" << gone << false;
+        QTest::newRow("X then offscreen") << "xcb;offscreen" << gone << true;
+        QTest::newRow("Qt's choice, X gone") << "" << gone << false;
+    }
+
+    void displayCheckLetsUsablePlatformsThrough() {
+        QFETCH(QString, platform);
+        QFETCH(QString, display);
+        QFETCH(bool, reachable);
+        EnvironmentOverride env({{"QT_QPA_PLATFORM", platform},
+                                 {"DISPLAY", display},
+                                 {"WAYLAND_DISPLAY", QString()},
+                                 {"XDG_SESSION_TYPE", QString()}});
+        const std::string reason = UnreachableDisplayReason();
+        QVERIFY2(reason.empty() == reachable, reason.c_str());
+    }
+
+    void displayCheckAcceptsARunningXServer() {
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+            QSKIP("no Xvfb");
+        const QString display = UnusedXDisplay();
+        QProcess server;
+        server.start(QStringLiteral("Xvfb"), {display, QStringLiteral("-nolisten"),
+                                              QStringLiteral("tcp"), QStringLiteral("-screen"),
+                                              QStringLiteral("0"), QStringLiteral("640x480x24")});
+        QVERIFY(server.waitForStarted(5000));
+        const QString socket = QStringLiteral("/tmp/.X11-unix/X") + display.mid(1);
+        QElapsedTimer started;
+        started.start();
+        while (!QFileInfo::exists(socket) && started.elapsed() < 10000)
+            QTest::qWait(50);
+        if (!QFileInfo::exists(socket))
+            QSKIP("Xvfb did not start here");
+        {
+            EnvironmentOverride env({{"QT_QPA_PLATFORM", QString()},
+                                     {"DISPLAY", display},
+                                     {"WAYLAND_DISPLAY", QString()},
+                                     {"XDG_SESSION_TYPE", QString()}});
+            // The server may still be starting when its socket appears.
+            std::string reason = "not tried";
+            QElapsedTimer waited;
+            waited.start();
+            while (!reason.empty() && waited.elapsed() < 10000) {
+                reason = UnreachableDisplayReason();
+                if (!reason.empty())
+                    QTest::qWait(100);
+            }
+            QVERIFY2(reason.empty(), reason.c_str());
+        }
+        server.terminate();
+        server.waitForFinished(5000);
     }
 };
 

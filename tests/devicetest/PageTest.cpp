@@ -457,6 +457,21 @@ private slots:
         SetModalHook([](QDialog&) { return int(QDialog::Rejected); });
         page->OnParameterFile();
         QCOMPARE(page->parameterFilePath, path);
+
+        // A file named without a dot is listed and taken as it is named.
+        const QString dotless = WriteFile("chosen", kParameterFile);
+        SetModalHook([&](QDialog& d) {
+            auto& fd = static_cast<QFileDialog&>(d);
+            [&] {
+                QVERIFY(fd.nameFilters().contains(QStringLiteral("All Files (*)")));
+                QCOMPARE(fd.defaultSuffix(), QString());
+            }();
+            fd.setDirectory(dir.path());
+            fd.selectFile(dotless);
+            return int(QDialog::Accepted);
+        });
+        page->OnParameterFile();
+        QCOMPARE(page->parameterFilePath, dotless);
     }
 
     void singleTestsAndAll() {

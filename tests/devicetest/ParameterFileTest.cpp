@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "device/JoinedTextFile.h"
 #include "device/Local8Bit.h"
 #include "devicetest/DeviceTestCommands.h"
 #include "devicetest/LoadParameterFile.h"
@@ -105,6 +106,35 @@ TEST_F(ParameterFile, PipesAndDevicesAreRefusedWithoutWaiting) {
         EXPECT_NE(result.error.find(path.string()), std::string::npos) << result.error;
     }
     EXPECT_EQ(expected, TwelveLineValues());
+}
+
+TEST_F(ParameterFile, FilesAboveOneMegabyteAreRefusedWhole) {
+    // The values sit at the very end, behind padding, so a file read only in part would lose
+    // them. Exactly 1 MB is read; one byte more is refused and the values in force stay.
+    const std::string values = Lines(TwelveLines(), "\n");
+    const std::size_t limit = 1024 * 1024;
+    ASSERT_EQ(kMaxJoinedTextFileBytes, limit);
+    const struct {
+        std::size_t size;
+        bool ok;
+    } cases[] = {{limit, true}, {limit + 1, false}, {100 * limit, false}};
+    for (const auto& c : cases) {
+        ExpectedParameters expected = TwelveLineValues();
+        expected.interval = u"previous";
+        const fs::path path = Write(
+            "big.txt", std::string(std::min(c.size, limit + 1) - values.size(), ' ') + values);
+        // The crafted 100 MB file as a sparse one: its size is what counts.
+        fs::resize_file(path, c.size);
+        const auto result = LoadParameterFile(path, expected);
+        EXPECT_EQ(result.ok, c.ok) << c.size;
+        if (c.ok) {
+            EXPECT_EQ(expected.interval, u"30,300");
+        } else {
+            EXPECT_EQ(expected.interval, u"previous") << c.size;
+            EXPECT_NE(result.error.find("larger than 1 MB"), std::string::npos) << result.error;
+            EXPECT_NE(result.error.find(path.string()), std::string::npos) << result.error;
+        }
+    }
 }
 
 TEST_F(ParameterFile, EmptyFileReplacesEverythingWithEmptyValues) {

@@ -1,5 +1,6 @@
 #include "serial/CConnectDlg.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,6 +93,35 @@ private slots:
                                      "/dev/ttyUSB0 - (FT232R USB UART, FTDI)"}));
         QVERIFY(dlg.m_comboPort->isEditable());
         QCOMPARE(dlg.m_comboPort->currentText(), QStringLiteral("/dev/ttyS2 - (16550A)"));
+    }
+
+    void baudListMarksThePresetRate_data() {
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<int>("marked"); // -1: no entry marked
+        QTest::newRow("first entry") << 4800 << 0;
+        QTest::newRow("default") << 115200 << 4;
+        QTest::newRow("start-up rate") << 9600 << 1;
+        QTest::newRow("not listed") << 57600 << -1;
+        QTest::newRow("prefix of an entry") << 38 << -1;
+    }
+
+    void baudListMarksThePresetRate() {
+        QFETCH(int, preset);
+        QFETCH(int, marked);
+        CConnectDlg dlg;
+        dlg.m_enumeratePorts = TwoPorts;
+        dlg.m_nBaud = preset;
+        dlg.show();
+        QCOMPARE(dlg.m_comboBaud->currentText(), QString::number(preset));
+        QCOMPARE(dlg.m_comboBaud->currentIndex(), marked);
+        // The open list highlights the same entry.
+        dlg.m_comboBaud->showPopup();
+        QTRY_VERIFY(dlg.m_comboBaud->view()->isVisible());
+        QCOMPARE(dlg.m_comboBaud->view()->currentIndex().row(), marked);
+        dlg.m_comboBaud->hidePopup();
+        // OK still reads what the field shows.
+        dlg.accept();
+        QCOMPARE(dlg.m_nBaud, preset);
     }
 
     void okReadsTheChoice_data() {

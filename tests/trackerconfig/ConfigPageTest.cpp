@@ -572,8 +572,9 @@ private slots:
             if (!files)
                 return int(QDialog::Rejected);
             [&] {
-                QCOMPARE(files->nameFilters(),
-                         (QStringList{"TXT Files (*.txt)", "All Files (*.*)"}));
+                // "*": a command file named without a dot is listed too.
+                QCOMPARE(files->nameFilters(), (QStringList{"TXT Files (*.txt)", "All Files (*)"}));
+                QCOMPARE(files->defaultSuffix(), QString());
             }();
             files->selectFile(path);
             return int(QDialog::Accepted);
@@ -648,6 +649,28 @@ private slots:
             QVERIFY(boxes.boxes[0].text.startsWith(QStringLiteral("File Error!")));
         }
         QCOMPARE(m_page->ImportedCommands()[20], std::u16string(u"end"));
+
+        // A file of more than 1 MB is refused whole, with the reason, and the list stays;
+        // exactly 1 MB is read.
+        for (const auto& [size, ok] : {std::pair{1024 * 1024 + 1, false}, {1024 * 1024, true}}) {
+            const QByteArray command = "AT+SMS=TIMEZONE,864209,8#\n";
+            const QString big = dir.filePath(QStringLiteral("big.txt"));
+            WriteFile(big, QByteArray(size - command.size(), ' ') + command);
+            QCOMPARE(QFileInfo(big).size(), qint64(size));
+            MessageBoxRecorder boxes;
+            QCOMPARE(m_page->ImportConfigFile(big), ok);
+            if (ok) {
+                QCOMPARE(m_page->ImportedCommands()[0],
+                         std::u16string(u"AT+SMS=TIMEZONE,864209,8#\r\n"));
+                QCOMPARE(boxes.boxes.size(), 0);
+            } else {
+                QCOMPARE(boxes.boxes.size(), 1);
+                QVERIFY2(boxes.boxes[0].text.contains(QStringLiteral("larger than 1 MB")),
+                         qPrintable(boxes.boxes[0].text));
+                QCOMPARE(m_page->ImportedCommands()[19],
+                         std::u16string(u"AT+SMS=ID,864209,19#\r\n"));
+            }
+        }
 
         // Cancelling the dialog changes nothing.
         ModalAnswer cancel([](QDialog&) { return int(QDialog::Rejected); });
