@@ -12,6 +12,6 @@ struct PositionSample {
     // Plain DOP units; NaN when the sentence carried none.
     double hdop = std::numeric_limits<double>::quiet_NaN();
     double vdop = std::numeric_limits<double>::quiet_NaN();
-    int fixQuality = 0;    // the GGA's fix quality, above 0 for every sample the plots take
+    int fixQuality = 0;     // the GGA's fix quality, above 0 for every sample the plots take
     std::int64_t utcMs = 0; // UTC milliseconds since 1970 of the fix; 0 when unknown
 };
