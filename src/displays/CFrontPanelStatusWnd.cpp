@@ -258,13 +258,16 @@ void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) const {
     const int cRight = c.left() + c.width(), cBottom = c.top() + c.height();
     const int cw = cRight - cLeft;
     const int f = static_cast<int>(cw * 0.015);
+    // Strengths sit on the bars' own colours; everything else on the chart's look background,
+    // which is white under the light looks.
     const QColor white(255, 255, 255);
+    const QColor ink = InkOn(look.background);
 
     p.save();
     const QFont font = PageFont(f);
     p.setFont(font);
     const QFontMetrics fm(font, p.device());
-    p.setPen(QPen(white, 1));
+    p.setPen(QPen(ink, 1));
     p.setBrush(look.background);
     DrawRoundBox(p, c);
 
@@ -286,7 +289,7 @@ void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) const {
         const int top = cTop + 5;
         const int bottom = cellBottom;
 
-        p.setPen(QPen(white, 1));
+        p.setPen(QPen(ink, 1));
         // The frame's inside is already the look background (the chart box was filled with
         // it), so only the outline is drawn: same pixels, a full-HD chart's worth less fill.
         DrawBox(p, left, top, right, bottom, Qt::NoBrush);
@@ -303,6 +306,7 @@ void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) const {
             p.drawText(Edges(left, levelTop, right, bottom),
                        Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
                        snr);
+        p.setPen(ink);
         p.drawText(Edges(left, bottom, right, cBottom),
                    Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
                    SatelliteLabel(system, sat.prn));
@@ -312,10 +316,10 @@ void CFrontPanelStatusWnd::DrawSignalBars(QPainter& p, const QRect& c) const {
     int squareLeft = cLeft + f / 2;
     const int squareTop = cellBottom + 2 * f;
     auto entry = [&](const QColor& colour, const QString& name) {
-        p.setPen(QPen(white, 1));
+        p.setPen(QPen(ink, 1));
         DrawBox(p, squareLeft, squareTop, squareLeft + f, squareTop + f, colour);
         const int textLeft = squareLeft + f + 3;
-        p.setPen(white);
+        p.setPen(ink);
         p.drawText(QPoint(textLeft, squareTop + fm.ascent()), name);
         return fm.horizontalAdvance(name);
     };

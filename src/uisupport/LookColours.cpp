@@ -215,6 +215,11 @@ std::vector<QColor> LookPageTones() {
     return {LookColours().background};
 }
 
+QColor InkOn(const QColor& background) {
+    const QColor black(0, 0, 0), white(255, 255, 255);
+    return ContrastRatio(black, background) > ContrastRatio(white, background) ? black : white;
+}
+
 QColor LookPageTextColour() {
     const std::vector<QColor> tones = LookPageTones();
     const QColor foreground = LookColours().foreground;

@@ -65,3 +65,7 @@ constexpr double kReadableContrast = 4.5;
 // whichever reads better. (The foreground is chosen for the look's background colour, which
 // under some looks is not the page's: light grey on a light caption fill.)
 QColor LookPageTextColour();
+
+// Black or white, whichever reads better on `background` (white on a tie): outlines and names
+// drawn inside a box the page filled with its look background.
+QColor InkOn(const QColor& background);

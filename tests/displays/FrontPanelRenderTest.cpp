@@ -623,6 +623,50 @@ private slots:
         }
     }
 
+    // The chart is filled with the look's background, white under the light looks: its
+    // outlines, the satellite labels and the legend names must read on it under every look.
+    void chartTextReadsUnderEveryLook_data() {
+        QTest::addColumn<unsigned>("look");
+        for (unsigned look = AppLook::Plain; look <= AppLook::Windows7; ++look)
+            QTest::newRow(QByteArray::number(look).constData()) << look;
+    }
+
+    void chartTextReadsUnderEveryLook() {
+        QFETCH(unsigned, look);
+        SetApplicationLook(look);
+        DisplaySnapshot s{};
+        s.satellitesInView = 1;
+        s.satellites[0].prn = 17;
+        s.satellites[0].snr = 40;
+        s.satellites[0].used = 1;
+        const QSize size(600, 400);
+        CFrontPanelStatusWnd page(nullptr);
+        page.ShowSnapshot(s);
+        const QImage img = RenderPage(page, size);
+        const QColor background = LookColours().background;
+        const QRect chart = ComputeFrontPanelLayout(size).chart;
+        const int f = static_cast<int>(chart.width() * 0.015);
+        const int squareTop = chart.top() + chart.height() - 5 - f;
+        // The legend square's outline.
+        QVERIFY(ContrastRatio(QColor(img.pixel(chart.left() + f / 2, squareTop + f / 2)),
+                              background) >= kReadableContrast);
+        // Legible ink in the label row under the bar and in the legend name beside the square.
+        auto inkPixels = [&](QRect area) {
+            int n = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (ContrastRatio(QColor(img.pixel(x, y)), background) >= kReadableContrast)
+                        ++n;
+            return n;
+        };
+        const Cell bar = ChartCell(chart, 1, 0, 40);
+        QVERIFY(inkPixels(QRect(QPoint(bar.left + 1, bar.bottom + 2),
+                                QPoint(bar.right - 1, squareTop - 2))) > 0);
+        QVERIFY(inkPixels(QRect(QPoint(chart.left() + f / 2 + f + 3, squareTop),
+                                QPoint(chart.left() + 20 * f, squareTop + f))) > 0);
+        SetApplicationLook(AppLook::Office2007Black);
+    }
+
     void statusValues() {
         DisplaySnapshot s{};
         s.latitude = 51.1234567;
